@@ -1,0 +1,173 @@
+#include "log/LogStore.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/SeqFile.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace Sql {
+// The statement catalogue. Values are bound, never pasted into the text, so a
+// quote in a value is stored as typed.
+const QString reload = QStringLiteral("select rowid, * from tbllog order by flddate, fldtime, rowid");
+const QString count = QStringLiteral("select count(*) as fsizeold from tbllog");
+const QString dupe = QStringLiteral("select * from tbllog where calls=? collate nocase");
+const QString insert = QStringLiteral(
+    "insert into tblLog (calls, rstr, gridr, rsts, grids, flddate, fldtime, uband, umode)"
+    "VALUES (?,?,?,?,?,?,?,?,?)");
+const QString erase = QStringLiteral("delete * from tbllog");
+} // namespace Sql
+
+bool LogStore::open(const QString &path, QString *error)
+{
+    m_mirror.clear();
+    m_mirror.loadedCount = 0;
+    m_mirror.logChanged = false;
+    return m_engine.open(path, error);
+}
+
+bool LogStore::reload(QString *error)
+{
+    m_mirror.logChanged = false;
+    m_mirror.clear();
+    auto q = m_engine.select(Sql::reload, {}, error);
+    if (!q)
+        return false;
+    while (q->next()) {
+        QsoRecord r;
+        r.calls = q->value(1).toString();
+        r.rstr = q->value(2).toString();
+        r.gridr = q->value(3).toString();
+        r.rsts = q->value(4).toString();
+        r.grids = q->value(5).toString();
+        r.flddate = q->value(6).toString();
+        r.fldtime = q->value(7).toString();
+        r.uband = q->value(8).toString();
+        r.umode = q->value(9).toString();
+        m_mirror.append(std::move(r), q->value(0).toLongLong());
+    }
+    if (q->lastError().isValid()) {
+        if (error)
+            *error = q->lastError().text();
+        return false;
+    }
+    m_mirror.loadedCount = m_mirror.recordCount();
+    return true;
+}
+
+std::optional<double> LogStore::countRecords(QString *error)
+{
+    auto q = m_engine.select(Sql::count, {}, error);
+    if (!q || !q->next()) {
+        if (q && error)
+            *error = q->lastError().text();
+        return std::nullopt;
+    }
+    return q->value(0).toDouble();
+}
+
+LogStore::CheckResult LogStore::checkForChanges(QString *error)
+{
+    const auto n = countRecords(error);
+    if (!n)
+        return CheckResult::Failed;
+    if (*n != m_mirror.loadedCount) {
+        m_mirror.logChanged = true;
+        m_mirror.loadedCount = *n;
+        return CheckResult::Changed;
+    }
+    return CheckResult::Unchanged;
+}
+
+std::optional<std::vector<QsoRecord>> LogStore::rowsForCall(const QString &call, QString *error)
+{
+    auto q = m_engine.select(Sql::dupe, {call}, error);
+    if (!q)
+        return std::nullopt;
+    std::vector<QsoRecord> rows;
+    while (q->next()) {
+        QStringList v;
+        for (int i = 0; i < QsoRecord::ColumnCount; ++i)
+            v.append(q->value(i).toString());
+        rows.push_back(QsoRecord::fromValues(v));
+    }
+    if (q->lastError().isValid()) {
+        if (error)
+            *error = q->lastError().text();
+        return std::nullopt;
+    }
+    return rows;
+}
+
+std::optional<qint64> LogStore::insert(const QsoRecord &r, QString *error)
+{
+    QVariantList values;
+    for (const QString &v : r.values())
+        values.append(v);
+    auto q = m_engine.select(Sql::insert, values, error);
+    if (!q)
+        return std::nullopt;
+    return q->lastInsertId().toLongLong();
+}
+
+std::optional<int> LogStore::deleteContact(int recordNumber, QString *error)
+{
+    if (recordNumber < 1 || recordNumber > m_mirror.recordCount()) {
+        if (error)
+            *error = QStringLiteral("no such record");
+        return std::nullopt;
+    }
+    const QsoRecord &r = m_mirror.at(recordNumber);
+    // Call, band, time and date identify the contact; among rows that agree in
+    // all nine columns only the selected one goes.
+    return m_engine.exec(
+        QStringLiteral("delete from tbllog where calls=? collate nocase And uband = ? collate nocase"
+                       "  And fldtime = ? And flddate = ?"
+                       " And (rowid = ? Or Not (rstr is ? And gridr is ? And rsts is ? And grids is ?"
+                       " And umode is ?))"),
+        {r.calls, r.uband, r.fldtime, r.flddate, m_mirror.rowId(recordNumber), r.rstr, r.gridr,
+         r.rsts, r.grids, r.umode},
+        error);
+}
+
+std::optional<int> LogStore::updateContact(int recordNumber, const QString &selectedCall,
+                                           const QsoRecord &n, QString *error)
+{
+    if (recordNumber < 1 || recordNumber > m_mirror.recordCount()) {
+        if (error)
+            *error = QStringLiteral("no such record");
+        return std::nullopt;
+    }
+    const QsoRecord &old = m_mirror.at(recordNumber);
+    return m_engine.exec(
+        QStringLiteral("update tbllog set calls=?, rstr=?, gridr=? , rsts=?, grids=?, flddate=?,"
+                       " fldtime=?, uband=?, umode=? where calls=? collate nocase"
+                       " And uband = ? collate nocase And fldtime = ? And flddate = ?"
+                       " And (rowid = ? Or Not (rstr is ? And gridr is ? And rsts is ? And grids is ?"
+                       " And umode is ?))"),
+        {n.calls, n.rstr, n.gridr, n.rsts, n.grids, n.flddate, n.fldtime, n.uband, n.umode,
+         selectedCall, old.uband, old.fldtime, old.flddate, m_mirror.rowId(recordNumber), old.rstr,
+         old.gridr, old.rsts, old.grids, old.umode},
+        error);
+}
+
+bool LogStore::erase(QString *error) { return m_engine.exec(Sql::erase, {}, error).has_value(); }
+
+void LogStore::appendOwn(const QsoRecord &r, qint64 rowId)
+{
+    m_mirror.loadedCount += 1;
+    m_mirror.append(r, rowId);
+}
+
+QByteArray LogStore::backupText(const LogMirror &m)
+{
+    SeqWriter w;
+    for (const QsoRecord &r : m.records())
+        w.textLine(r.values());
+    return w.data();
+}
+
+bool LogStore::writeBackup(const QString &path, QString *error) const
+{
+    return writeFileAtomically(path, backupText(m_mirror), error);
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The shared log: the connection to the log file, the statement catalogue
+// every part uses against it, the in-memory mirror with its counts, the change
+// check run on each refresh tick and the text backup. Windows call into it;
+// it knows nothing about them.
+#include "log/QsoRecord.h"
+#include "platform/LogEngine.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class LogStore {
+public:
+    LogStore() = default;
+
+    bool open(const QString &path, QString *error = nullptr);
+    bool isOpen() const { return m_engine.isOpen(); }
+    void close() { m_engine.close(); }
+    QString path() const { return m_engine.path(); }
+    LogEngine &engine() { return m_engine; }
+
+    LogMirror &mirror() { return m_mirror; }
+    const LogMirror &mirror() const { return m_mirror; }
+    int recordCount() const { return m_mirror.recordCount(); }
+
+    // The full reload: clears logChanged and reads the whole table in date and
+    // time order into the mirror. On failure the mirror keeps the rows read so
+    // far and the error is returned.
+    bool reload(QString *error = nullptr);
+
+    // The record count of the table, or nothing on failure.
+    std::optional<double> countRecords(QString *error = nullptr);
+
+    enum class CheckResult { Unchanged, Changed, Failed };
+    // The change check of a refresh tick: compares the table's count with
+    // loadedCount and sets logChanged when they differ.
+    CheckResult checkForChanges(QString *error = nullptr);
+
+    // Every row whose call is `call` (ignoring case), in table order.
+    std::optional<std::vector<QsoRecord>> rowsForCall(const QString &call, QString *error = nullptr);
+
+    // Inserts one contact and returns its row identity.
+    std::optional<qint64> insert(const QsoRecord &r, QString *error = nullptr);
+
+    // The contact list's delete: the row(s) with this call, band, time and
+    // date; when several rows agree in every column only rowId is removed.
+    std::optional<int> deleteContact(int recordNumber, QString *error = nullptr);
+    // The edit window's update of record recordNumber with new values.
+    std::optional<int> updateContact(int recordNumber, const QString &selectedCall,
+                                     const QsoRecord &newValues, QString *error = nullptr);
+
+    // Erases every row ("delete * from tbllog").
+    bool erase(QString *error = nullptr);
+
+    // Adds to loadedCount and the mirror after this copy's own insert, so that
+    // its own contacts never trigger a reload.
+    void appendOwn(const QsoRecord &r, qint64 rowId);
+
+    // Writes the text backup: one line per mirror record, nine quoted values.
+    bool writeBackup(const QString &path, QString *error = nullptr) const;
+    static QByteArray backupText(const LogMirror &m);
+
+private:
+    LogEngine m_engine;
+    LogMirror m_mirror;
+};

@@ -1,0 +1,61 @@
+#include "support/TestLog.h"
+
+#include "log/LogStore.h"
+#include "platform/LogEngine.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+TempLog::TempLog()
+{
+    path = dir.filePath(QStringLiteral("Halvern.MDB"));
+    QString e;
+    if (!LogEngine::createEmpty(path, &e))
+        ADD_FAILURE() << "cannot create test log: " << e.toStdString();
+}
+
+void TempLog::add(const std::vector<QsoRecord> &records) const
+{
+    LogStore s;
+    QString e;
+    ASSERT_TRUE(s.open(path, &e)) << e.toStdString();
+    s.engine().beginWrite();
+    for (const QsoRecord &r : records)
+        ASSERT_TRUE(s.insert(r, &e)) << e.toStdString();
+    s.engine().commit();
+}
+
+int TempLog::count() const
+{
+    LogStore s;
+    if (!s.open(path))
+        return -1;
+    auto n = s.countRecords();
+    return n ? static_cast<int>(*n) : -1;
+}
+
+QsoRecord qso(const QString &call, const QString &band, const QString &gridr, const QString &grids,
+              const QString &mode, const QString &date, const QString &time)
+{
+    QsoRecord r;
+    r.calls = call;
+    r.rstr = mode == QLatin1String("CW") ? QStringLiteral("599") : QStringLiteral("59");
+    r.gridr = gridr;
+    r.rsts = r.rstr;
+    r.grids = grids;
+    r.flddate = date;
+    r.fldtime = time;
+    r.uband = band;
+    r.umode = mode;
+    return r;
+}
+
+int runHelper(const QStringList &args, int timeoutMs)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QString::fromLocal8Bit(qgetenv("HALVERN_HELPER")), args);
+    if (!p.waitForFinished(timeoutMs))
+        return -1;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}

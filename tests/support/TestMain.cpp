@@ -1,0 +1,21 @@
+// Test entry point: a QApplication on the offscreen platform, so that windows
+// can be driven without a display, and a home of its own for each run so that
+// no test reads or writes the user's files.
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                   : qgetenv("QT_QPA_PLATFORM"));
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    qputenv("XDG_DOCUMENTS_DIR", (home.path() + "/Documents").toUtf8());
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
