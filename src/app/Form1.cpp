@@ -706,6 +706,7 @@ void Form1::applyFormSize()
 void Form1::WorkList()
 {
     QString why;
+    ++reloads;
     const bool ok = store.reload(&why);
     if (!ok)
         showWorkListError(why);

@@ -4,7 +4,9 @@
 // to continue the log, runs the clocks and the refresh cycle, takes the
 // operator's entries, shows the score, the grid map and the contact list, and
 // ends the program. Its handlers gather input and call the log classes.
+#include "log/Dupes.h"
 #include "log/LogStore.h"
+#include "log/Score.h"
 #include "log/Station.h"
 
 #include <QDateTime>
@@ -24,7 +26,6 @@ class QPushButton;
 class QTreeWidget;
 class QWidget;
 class ClickableLabel;
-class Tally;
 class frmStationID;
 
 class Form1 : public QMainWindow {
@@ -41,11 +42,14 @@ public:
     // ---- state other windows and tests read ----
     Station station;
     LogStore store;
+    Tally tally;
+    PartialDupeIndex dupeIndex;
     bool keyerBusy = false;     // set while CW is being keyed
     bool loggedOn = false;      // "Time On" clock running
     QDateTime logOnStart;
     float totalOnSeconds = 0;
     int backupTickCount = 0;
+    int reloads = 0;            // full reloads so far
     bool partialDupesOn = true;
     bool listAll = false;       // contact list shows all rather than the last 20
     int editIndex = 0;          // record open in the edit window
@@ -92,6 +96,9 @@ public:
     void cmdEdit_Click();
     void Command2_Click();
     void mnuColors_Click();
+    void scrollMap(float rows, float columns);
+    // The record number shown in the selected list row, 0 when none.
+    int selectedRecord() const;
     void resetGridColors();
     void applyFormSize();
     // Everything computed from the mirror after a reload: tallies, grid
@@ -220,6 +227,9 @@ private:
     void runDupcheck2();
     void releaseHeldKeys();
     void clearEntry();
+    void onDupe(const QsoRecord &match);
+    void afterLogging();
+    void networkError();
 
     frmStationID *m_station = nullptr;
     QString m_preDupeCall;

@@ -30,6 +30,7 @@ bool LogStore::reload(QString *error)
 {
     m_mirror.logChanged = false;
     m_mirror.clear();
+    m_mirror.reserve(static_cast<size_t>(std::max(0.0, m_mirror.loadedCount)));
     auto q = m_engine.select(Sql::reload, {}, error);
     if (!q)
         return false;

@@ -1,0 +1,80 @@
+// The refresh cycle: contacts logged by another copy of the program on the
+// same log file show up at the next tick once the call field is empty.
+#include "app/Form1.h"
+#include "log/Folders.h"
+#include "support/AppFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+TEST(Refresh, AnotherProcessesContactIsPickedUpWhenTheCallFieldIsEmpty)
+{
+    AppFixture app;
+    ASSERT_TRUE(app.start());
+    Form1 &f = *app.form;
+    ASSERT_EQ(f.store.recordCount(), 0);
+    const int reloadsAtStart = f.reloads;
+
+    // The operator is typing a call while another PC logs two contacts.
+    f.txtCall->setText(QStringLiteral("W1A"));
+    ASSERT_EQ(runHelper({QStringLiteral("insert"), app.log->path, QStringLiteral("K2X"),
+                         QStringLiteral("FN30"), QStringLiteral("FN20"), QStringLiteral("144 M"),
+                         QStringLiteral("CW"), QStringLiteral("2")}),
+              0);
+    f.refreshTick();
+    EXPECT_TRUE(f.store.mirror().logChanged);
+    EXPECT_EQ(f.store.recordCount(), 0);
+    EXPECT_EQ(f.reloads, reloadsAtStart);
+    f.refreshTick();
+    EXPECT_EQ(f.store.recordCount(), 0);
+
+    // The first tick with an empty call field reloads.
+    f.txtCall->clear();
+    f.refreshTick();
+    EXPECT_EQ(f.store.recordCount(), 2);
+    EXPECT_EQ(f.reloads, reloadsAtStart + 1);
+    EXPECT_FALSE(f.store.mirror().logChanged);
+
+    // This copy's own contact grows the loaded count with it: no reload.
+    const QsoRecord own = qso("W9XYZ", "144 M", "EN52");
+    const auto id = f.store.insert(own);
+    ASSERT_TRUE(id);
+    f.store.appendOwn(own, *id);
+    f.refreshTick();
+    EXPECT_EQ(f.reloads, reloadsAtStart + 1);
+    EXPECT_EQ(f.store.recordCount(), 3);
+}
+
+TEST(Refresh, EverySixteenthTickWritesTheBackup)
+{
+    AppFixture app;
+    app.log->add({qso("W1AW", "144 M", "FN31")});
+    ASSERT_TRUE(app.start());
+    Form1 &f = *app.form;
+    const QString backup = QDir(app.work.path()).filePath(QStringLiteral("BckUpLog.dat"));
+    for (int i = 0; i < 15; ++i)
+        f.refreshTick();
+    EXPECT_FALSE(QFile::exists(backup));
+    f.refreshTick();
+    ASSERT_TRUE(QFile::exists(backup));
+    EXPECT_EQ(f.backupTickCount, 0);
+    QFile b(backup);
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(b.readAll().startsWith("\"W1AW\",\"599\",\"FN31\""));
+}
+
+TEST(Refresh, AFailingCountTriesAFullReloadAndReportsIt)
+{
+    AppFixture app;
+    ASSERT_TRUE(app.start());
+    Form1 &f = *app.form;
+    const int before = f.reloads;
+    f.store.close(); // the share went away
+    app.dialogs.clear();
+    f.refreshTick();
+    EXPECT_EQ(f.reloads, before + 1);
+    EXPECT_EQ(app.dialogs.last().title, QStringLiteral("File or Network Error"));
+    EXPECT_EQ(app.dialogs.last().text, QStringLiteral("Error opening file."));
+}

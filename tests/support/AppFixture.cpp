@@ -1,0 +1,104 @@
+#include "support/AppFixture.h"
+
+#include "app/frmStationID.h"
+#include "log/Folders.h"
+#include "platform/Clock.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+AppFixture::AppFixture()
+{
+    Folders::setWorkDir(work.path());
+    Folders::setDataFolders(Folders::findDataFolders(work.filePath(QStringLiteral("Documents"))));
+    // Local time equals UTC so that the UTC offset check asks nothing.
+    const QDateTime t(QDate(2026, 6, 13), QTime(18, 30, 0));
+    Clock::setFixed(t, t);
+    log = std::make_unique<TempLog>();
+}
+
+AppFixture::~AppFixture()
+{
+    form.reset();
+    Clock::useSystem();
+}
+
+Form1 &AppFixture::create()
+{
+    if (!form)
+        form = std::make_unique<Form1>();
+    return *form;
+}
+
+void AppFixture::writePrefs(const Station &s)
+{
+    ASSERT_TRUE(Preferences::save(s, work.path()));
+}
+
+void whenModal(const QString &objectName, std::function<void(QWidget *)> f)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    auto deadline = std::make_shared<QDeadlineTimer>(10000);
+    QObject::connect(timer, &QTimer::timeout, [timer, objectName, f, deadline] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (w && w->objectName() == objectName && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            f(w);
+        } else if (deadline->hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            ADD_FAILURE() << "no modal window " << objectName.toStdString();
+            if (w)
+                w->close();
+        }
+    });
+    timer->start();
+}
+
+bool AppFixture::start(Dialogs::Answer answer, std::function<bool(frmStationID &)> prepare)
+{
+    Form1 &f = create();
+    f.show();
+    const QString path = log->path;
+    whenModal(QStringLiteral("frmStationID"), [prepare, path](QWidget *w) {
+        auto *s = static_cast<frmStationID *>(w);
+        if (s->Text1->text().isEmpty())
+            s->Text1->setText(QStringLiteral("K1ABC"));
+        if (s->Text5->text().isEmpty())
+            s->Text5->setText(QStringLiteral("FN20"));
+        s->Text8->setText(path);
+        if (prepare && !prepare(*s))
+            return;
+        QTest::mouseClick(s->Command1, Qt::LeftButton);
+    });
+    dialogs.answers.push_back(answer);
+    const bool ok = f.startUp();
+    if (ok) {
+        f.activateWindow();
+        if (!QTest::qWaitForWindowActive(&f))
+            ADD_FAILURE() << "main window did not become active";
+    }
+    return ok;
+}
+
+void typeKeys(QWidget *w, const QString &text)
+{
+    for (const QChar c : text) {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+        if (c == u'\n')
+            QTest::keyClick(target, Qt::Key_Return);
+        else if (c == u'\t')
+            QTest::keyClick(target, Qt::Key_Tab);
+        else if (c == u' ')
+            QTest::keyClick(target, Qt::Key_Space, Qt::NoModifier);
+        else
+            QTest::keyClicks(target, QString(c));
+    }
+}
