@@ -26,7 +26,8 @@ protected:
     }
     void mouseMoveEvent(QMouseEvent *e) override
     {
+        // A move over a label is not a move over the window's empty part.
         emit hovered();
-        QLabel::mouseMoveEvent(e);
+        e->accept();
     }
 };

@@ -127,17 +127,15 @@ bool Form1::callKey(QKeyEvent *e)
 {
     int k = keyCode(e);
     // After a refused dupe, keys wait (in order) until the hold is over.
-    if (dupeFlag) {
+    if (!m_replaying && (dupeFlag || !m_heldKeys.empty())) {
         const qint64 wait = dupeHoldRemainingMs(dupeTime, Clock::localNow());
-        if (wait > 0 || (!m_heldKeys.empty() && !m_replaying)) {
-            m_heldKeys.push_back({e->key(), e->modifiers(), e->text()});
-            m_holdTimer->start(static_cast<int>(std::max<qint64>(wait, 1)));
+        m_heldKeys.push_back({e->key(), e->modifiers(), e->text()});
+        if (wait > 0) {
+            m_holdTimer->start(static_cast<int>(wait));
             return true;
         }
-        dupeFlag = false;
-        if (!m_heldKeys.empty() && !m_replaying) {
-            releaseHeldKeys();
-        }
+        releaseHeldKeys();
+        return true;
     }
     if (k == 0 || k == 9)
         return false;

@@ -86,11 +86,22 @@ QString qtFileFilter(const QString &pipeFilter)
     const QStringList parts = pipeFilter.split(u'|');
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString pattern = parts.at(i + 1);
-        pattern.replace(u';', u' ');
-        if (pattern == QLatin1String("*.*"))
-            pattern = QStringLiteral("*");
-        out.append(parts.at(i) + QStringLiteral(" (") + pattern + u')');
+        // Linux file names keep their case: "*.MDB" finds "halvern.mdb" too.
+        QStringList patterns;
+        for (QString p : parts.at(i + 1).split(u';', Qt::SkipEmptyParts)) {
+            p = p.trimmed();
+            if (p == QLatin1String("*.*")) {
+                patterns.append(QStringLiteral("*"));
+                continue;
+            }
+            patterns.append(p);
+            if (p.toLower() != p)
+                patterns.append(p.toLower());
+            if (p.toUpper() != p)
+                patterns.append(p.toUpper());
+        }
+        patterns.removeDuplicates();
+        out.append(parts.at(i) + QStringLiteral(" (") + patterns.join(u' ') + u')');
     }
     return out.join(QStringLiteral(";;"));
 }

@@ -29,3 +29,13 @@ TEST(SeqFile, ReadsValuesBackInOrder)
     EXPECT_TRUE(lines[1].isEmpty());
     EXPECT_EQ(lines[2], QStringList({QStringLiteral("c")}));
 }
+
+#include "platform/Dialogs.h"
+
+TEST(FileFilter, PipeFiltersBecomeQtFiltersThatIgnoreCase)
+{
+    EXPECT_EQ(qtFileFilter(QStringLiteral("(*.MDB)|*.MDB|(All Files)|*.*")),
+              QStringLiteral("(*.MDB) (*.MDB *.mdb);;(All Files) (*)"));
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Logs|*.DAT; *.mdb")),
+              QStringLiteral("Logs (*.DAT *.dat *.mdb *.MDB)"));
+}

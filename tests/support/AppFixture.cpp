@@ -81,8 +81,14 @@ bool AppFixture::start(Dialogs::Answer answer, std::function<bool(frmStationID &
     dialogs.answers.push_back(answer);
     const bool ok = f.startUp();
     if (ok) {
-        f.activateWindow();
-        if (!QTest::qWaitForWindowActive(&f))
+        // The station window that just closed may still be the active one for
+        // a moment; the operator's keys go to the main window.
+        QDeadlineTimer deadline(5000);
+        while (QApplication::activeWindow() != &f && !deadline.hasExpired()) {
+            QApplication::setActiveWindow(&f);
+            QTest::qWait(5);
+        }
+        if (QApplication::activeWindow() != &f)
             ADD_FAILURE() << "main window did not become active";
     }
     return ok;

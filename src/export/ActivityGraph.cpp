@@ -1,0 +1,228 @@
+#include "export/ActivityGraph.h"
+
+#include "log/Bands.h"
+#include "log/DateTimeText.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace ActivityGraph {
+
+int groupOf(const QString &bandLabel)
+{
+    const int i = Bands::indexOf(bandLabel);
+    return i >= 0 && i < GroupCount - 1 ? i : GroupCount - 1;
+}
+
+std::vector<std::vector<QPointF>> Data::series(int g) const
+{
+    std::vector<std::vector<QPointF>> runs;
+    std::vector<QPointF> run;
+    for (int k = 2; k < static_cast<int>(rate.size()); ++k) {
+        if (group[k] == g) {
+            if (run.empty())
+                run.emplace_back(k - 1, rate[k - 1]);
+            run.emplace_back(k, rate[k]);
+        } else if (!run.empty()) {
+            runs.push_back(std::move(run));
+            run.clear();
+        }
+    }
+    if (!run.empty())
+        runs.push_back(std::move(run));
+    return runs;
+}
+
+Data compute(const LogMirror &mirror)
+{
+    struct Contact {
+        QDateTime at;
+        int group;
+    };
+    std::vector<Contact> contacts;
+    contacts.reserve(mirror.records().size());
+    for (const QsoRecord &r : mirror.records())
+        if (const auto at = DateTimeText::parseLogDateTime(r.flddate, r.fldtime))
+            contacts.push_back({*at, groupOf(r.uband)});
+    std::stable_sort(contacts.begin(), contacts.end(),
+                     [](const Contact &a, const Contact &b) { return a.at < b.at; });
+
+    Data d;
+    if (static_cast<int>(contacts.size()) < MinContacts)
+        return d;
+    d.enough = true;
+    d.start = contacts.front().at;
+    d.end = contacts.back().at;
+    d.spanSeconds = d.start.secsTo(d.end);
+    for (int j = 0; j < LabelCount; ++j) {
+        const QDateTime at = d.start.addSecs(j * d.spanSeconds / (LabelCount - 1));
+        d.timeLabels.append(at.toString(QStringLiteral("HH:mm")));
+        d.dateLabels.append(at.toString(QStringLiteral("MM/dd")));
+    }
+
+    d.rate.assign(Steps + 1, 0.0f);
+    d.group.assign(Steps + 1, -1);
+    std::vector<bool> holdsPoint(Steps + 1, false);
+    const double secondsPerStep = static_cast<double>(d.spanSeconds) / Steps;
+    const size_t n = contacts.size();
+    for (size_t i = 0; i < n; ++i) {
+        int count = 0;
+        for (size_t j = i; j < n && contacts[i].at.secsTo(contacts[j].at) < WindowSeconds; ++j)
+            ++count;
+        const qint64 offset = d.start.secsTo(contacts[i].at);
+        int sample = secondsPerStep > 0 ? static_cast<int>(offset / secondsPerStep) : 1;
+        sample = std::clamp(sample, 1, Steps);
+        const RatePoint p{sample, static_cast<float>(count * 6), contacts[i].group};
+        d.points.push_back(p);
+        // A later contact on the same sample replaces an earlier one.
+        d.rate[sample] = p.rate;
+        d.group[sample] = p.group;
+        holdsPoint[sample] = true;
+    }
+
+    // Short pauses are bridged by a straight line to the next point; longer
+    // ones drop to zero.
+    int k = 2;
+    while (k <= Steps) {
+        if (holdsPoint[k]) {
+            ++k;
+            continue;
+        }
+        int next = 0;
+        for (int m = k + 1; m <= std::min(k + BridgeSteps, Steps); ++m)
+            if (d.rate[m] > 0) {
+                next = m;
+                break;
+            }
+        if (next == 0) {
+            d.rate[k] = 0;
+            ++k;
+            continue;
+        }
+        const float from = d.rate[k - 1], to = d.rate[next];
+        const int width = next - (k - 1);
+        for (int s = k; s < next; ++s) {
+            d.rate[s] = from + (to - from) * static_cast<float>(s - (k - 1)) / width;
+            d.group[s] = d.group[next];
+        }
+        k = next;
+    }
+    d.peak = *std::max_element(d.rate.begin(), d.rate.end());
+    return d;
+}
+
+Scale scaleFor(float peak)
+{
+    Scale s;
+    if (!(peak > 0))
+        return s;
+    // A step of 1, 2 or 5 times a power of ten that gives at most 8 steps.
+    const double raw = peak / 8.0;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = power;
+    for (double f : {1.0, 2.0, 5.0, 10.0}) {
+        step = f * power;
+        if (step >= raw)
+            break;
+    }
+    s.step = static_cast<float>(step);
+    s.top = static_cast<float>(std::ceil(peak / step) * step);
+    return s;
+}
+
+} // namespace ActivityGraph
+
+ActivityGraphView::ActivityGraphView(QWidget *parent) : QWidget(parent)
+{
+    setMinimumSize(480, 300);
+}
+
+void ActivityGraphView::setData(const ActivityGraph::Data &data)
+{
+    m_data = data;
+    update();
+}
+
+void ActivityGraphView::setBlackBackground(bool black)
+{
+    m_black = black;
+    update();
+}
+
+QColor ActivityGraphView::groupColor(int group)
+{
+    static const std::array<QColor, ActivityGraph::GroupCount> colors{
+        QColor(0xd0, 0x20, 0x20), QColor(0x20, 0x50, 0xe0), QColor(0x10, 0xa0, 0x30),
+        QColor(0xe0, 0x80, 0x00), QColor(0xa0, 0x30, 0xc0), QColor(0x00, 0xa0, 0xa0),
+        QColor(0x80, 0x80, 0x80)};
+    return group >= 0 && group < ActivityGraph::GroupCount ? colors[group] : QColor(0x80, 0x80, 0x80);
+}
+
+void ActivityGraphView::paintEvent(QPaintEvent *)
+{
+    using namespace ActivityGraph;
+    QPainter p(this);
+    const QColor background = m_black ? Qt::black : QColor(0xf4, 0xf4, 0xec);
+    const QColor ink = m_black ? Qt::white : Qt::black;
+    const QColor gridInk = m_black ? QColor(Qt::white) : QColor(0xc0, 0xc0, 0xc0);
+    p.fillRect(rect(), background);
+    if (!m_data.enough)
+        return;
+
+    const QFontMetrics fm(font());
+    const int legendWidth = fm.horizontalAdvance(QStringLiteral("Other")) + 24;
+    const int labelWidth = fm.horizontalAdvance(QStringLiteral("0000.0"));
+    const QRect plot(labelWidth + 12, fm.height(), width() - legendWidth - labelWidth - 24,
+                     height() - 3 * fm.height() - 16);
+    if (plot.width() < 10 || plot.height() < 10)
+        return;
+    const Scale scale = scaleFor(m_data.peak);
+    auto xOf = [&](double sample) { return plot.left() + (sample - 1) * plot.width() / (Steps - 1); };
+    auto yOf = [&](double rate) { return plot.bottom() - rate * plot.height() / scale.top; };
+
+    // Rate axis: a grid line and a label at every step.
+    p.setPen(gridInk);
+    for (float v = 0; v <= scale.top + scale.step / 2; v += scale.step) {
+        const int y = static_cast<int>(yOf(v));
+        p.setPen(gridInk);
+        p.drawLine(plot.left(), y, plot.right(), y);
+        p.setPen(ink);
+        p.drawText(QRect(0, y - fm.height() / 2, plot.left() - 6, fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(v, 'f', 1));
+    }
+    // Time axis: the time and date labels under evenly spaced grid lines.
+    for (int j = 0; j < LabelCount && j < m_data.timeLabels.size(); ++j) {
+        const int x = plot.left() + j * plot.width() / (LabelCount - 1);
+        p.setPen(gridInk);
+        p.drawLine(x, plot.top(), x, plot.bottom());
+        p.setPen(ink);
+        const QRect cell(x - 30, plot.bottom() + 4, 60, fm.height());
+        p.drawText(cell, Qt::AlignHCenter, m_data.timeLabels.at(j));
+        p.drawText(cell.translated(0, fm.height() + 2), Qt::AlignHCenter, m_data.dateLabels.at(j));
+    }
+    p.setPen(ink);
+    p.drawRect(plot);
+
+    // The curve, each piece in its band group's colour.
+    for (int g = -1; g < GroupCount; ++g) {
+        p.setPen(QPen(g < 0 ? gridInk : groupColor(g), 2));
+        for (const auto &run : m_data.series(g)) {
+            QPolygonF line;
+            for (const QPointF &pt : run)
+                line << QPointF(xOf(pt.x()), yOf(pt.y()));
+            p.drawPolyline(line);
+        }
+    }
+
+    // Legend: the caption and the group labels in their colours.
+    int y = plot.top();
+    const int x = plot.right() + 12;
+    p.setPen(ink);
+    p.drawText(x, y + fm.ascent(), Text::AxisCaption);
+    for (int g = 0; g < GroupCount; ++g) {
+        y += fm.height() + 4;
+        p.setPen(groupColor(g));
+        p.drawText(x, y + fm.ascent(), GroupLabels.at(g));
+    }
+}

@@ -1,0 +1,138 @@
+#pragma once
+// The Cabrillo 2.0 entry sent to the contest sponsor: a header built from the
+// station, the contest and the summary-sheet answers, one fixed-column QSO line
+// per contact of the mirror, and the closing line. The summary-sheet window
+// only gathers the answers and chooses the file; everything written is here.
+#include "export/ProgramInfo.h"
+#include "log/QsoRecord.h"
+
+#include <QString>
+#include <QStringList>
+
+struct Station;
+class SharedPrefs;
+
+namespace Cabrillo {
+
+// The operator choices of the summary sheet, named after what they mean in
+// the ARRL contests (`Option1`, `Option2`, `Option3`, `Option6`, `Option7`,
+// `Option4`). In the CQ contest the same six buttons carry other captions
+// and values (see operatorValue).
+enum class Operator { Single, SingleOpPortable, Rover, MultiLimited, MultiUnlimited, Checklog };
+// `Option8`, `Option5`, `Option12`, `Option13`; None when nothing is checked.
+enum class BandCategory { None, All, Limited, ThreeBand, FmOnly };
+// `Option18`, `Option19`; None when nothing is checked.
+enum class Power { None, High, Low };
+
+// Everything the summary-sheet window gathers.
+struct Header {
+    QString section;   // `Text1` ARRL/RAC section
+    QString operators; // `Text2` calls of all operators
+    QString name;      // `Text5`
+    QString address1;  // `Text6`
+    QString address2;  // `Text7`
+    QString email;     // `Text8`
+    QString club;      // `Text10`
+    QString soapbox;   // `Text11`
+    Operator op = Operator::Single;
+    BandCategory band = BandCategory::None;
+    Power power = Power::None;
+    // The CQ contest only: the power frame becomes "Category Assisted:" and
+    // its first button (checked when the window opens) means non-assisted.
+    bool assisted = false;
+};
+
+// The CONTEST value of contest type 1..5; empty for any other type.
+QString contestValue(int contestType);
+// The category value of an operator choice in a contest type.
+QString operatorValue(int contestType, Operator op);
+QString bandCategoryValue(BandCategory b);
+QString powerValue(Power p);
+// The whole CATEGORY line without its line end.
+QString categoryLine(int contestType, const Header &h);
+
+// The operator choice checked when the window opens: the rover button for a
+// rover station (its caption is "Rover" in every contest), else Single.
+Operator initialOperator(int contestType, bool rover);
+
+// The whole file, CR LF line ends. ownCall is trimmed; claimedScore is the
+// total score as the main window shows it.
+QString cabrilloText(const LogMirror &mirror, const Station &station, const Header &header,
+                     qint64 claimedScore, const ProgramInfo &program = ProgramInfo());
+// One QSO line without its line end (a line that breaks holds a CR LF).
+QString qsoLine(const QsoRecord &r, const QString &ownCall);
+
+// "W1AW.log" for W1AW/R.
+QString fileName(const QString &ownCall);
+// The file name in the product data folder.
+QString proposedPath(const QString &ownCall);
+// Writes the file (through a temporary file renamed into place).
+bool writeFile(const QString &path, const QString &text, QString *error = nullptr);
+
+// The summary-sheet values kept for the next time: in the per-user settings
+// store and, for the maker's other programs, in the shared XML preferences.
+Header storedHeader();
+void storeHeader(const Header &h, SharedPrefs &shared);
+
+// The texts of the summary-sheet window and its messages.
+namespace Text {
+inline const QString WindowTitle = QStringLiteral("Summary Sheet Information");
+inline const QString MenuCaption = QStringLiteral("&Write Cabrillo File");
+inline const QString SectionLabel = QStringLiteral("Your ARRL/RAC Section Abbreviation:");
+inline const QString OperatorsLabel = QStringLiteral("If multioperator, list calls of all operators:");
+inline const QString NameLabel = QStringLiteral("Your Name:");
+inline const QString Address1Label = QStringLiteral("Address Line 1:");
+inline const QString Address2Label = QStringLiteral("Address Line 2:");
+inline const QString EmailLabel = QStringLiteral("Email Address:");
+inline const QString ClubLabel = QStringLiteral("Club Name (if club participation):");
+inline const QString SoapboxLabel =
+    QStringLiteral("Soapbox (Add any comments you would like to make about the contest):");
+
+inline const QString OperatorFrame = QStringLiteral("Operator:");
+inline const QString BandFrame = QStringLiteral("Band Category:");
+inline const QString ModeFrame = QStringLiteral("Mode:");
+inline const QString PowerFrame = QStringLiteral("Power Category (Single Op Only):");
+inline const QString AssistedFrame = QStringLiteral("Category Assisted:");
+
+// Operator button captions in the order of Cabrillo::Operator.
+inline const QStringList OperatorCaptions{
+    QStringLiteral("Single"),         QStringLiteral("Single Op Portable"),
+    QStringLiteral("Rover"),          QStringLiteral("Multi-Limited"),
+    QStringLiteral("Multi-Unlimited"), QStringLiteral("Checklog")};
+// The same buttons in the CQ contest. Note that its rover is the sixth.
+inline const QStringList CqOperatorCaptions{
+    QStringLiteral("Single Op"),    QStringLiteral("Single Op QRP"), QStringLiteral("Single Op 6M"),
+    QStringLiteral("Single Op 2M"), QStringLiteral("Multi Op"),      QStringLiteral("Rover")};
+// Band category captions in the order All, Limited, ThreeBand, FmOnly.
+inline const QStringList BandCaptions{QStringLiteral("All"), QStringLiteral("Limited"),
+                                      QStringLiteral("3 Band"), QStringLiteral("FM Only")};
+inline const QStringList ModeCaptions{QStringLiteral("Mixed"), QStringLiteral("CW"),
+                                      QStringLiteral("SSB")};
+inline const QStringList PowerCaptions{QStringLiteral("High"), QStringLiteral("Low")};
+inline const QStringList AssistedCaptions{QStringLiteral("NON-ASSISTED"),
+                                          QStringLiteral("ASSISTED")};
+
+inline const QString WriteButton = QStringLiteral("Write Cabrillo Log File");
+inline const QString DoneButton = QStringLiteral("Done");
+inline const QString SaveFilter = QStringLiteral("Cabrillo Log Files (*.log)|*.log");
+
+inline const QString WrittenTitle = QStringLiteral("File Written Successfully.");
+inline const QString ThanksTitle = QStringLiteral("  Thanks!");
+inline const QString ThanksText =
+    QStringLiteral("Thanks for using this program.  I hope that you enjoyed it!  If so, please "
+                   "tell a friend!\r\n\r\n73, and good luck in the next contest.");
+// The message after writing: the file's name and the full path chosen.
+QString written(const QString &ownCall, const QString &path);
+} // namespace Text
+
+// The per-user settings keys of the kept values.
+namespace Keys {
+inline const QString Section = QStringLiteral("UserARRLSection");
+inline const QString Name = QStringLiteral("UserAddressName");
+inline const QString Address1 = QStringLiteral("UserAddressLine1");
+inline const QString Address2 = QStringLiteral("UserAddressLine2");
+inline const QString Email = QStringLiteral("UserEMail");
+inline const QString Club = QStringLiteral("UserClubName");
+} // namespace Keys
+
+} // namespace Cabrillo

@@ -1,0 +1,106 @@
+#pragma once
+// The dupe checks that work on the in-memory log: the hint line of calls
+// already worked while a call is typed, the shape check of a three-character
+// call, and the previous-contact scan run when the cursor leaves the call
+// field. They only warn; the binding check against the log file is in
+// Logging.h.
+//
+// The dupe key of a contact is (call, band, grid received, own grid), all
+// compared without regard to letter case; the mode is not part of it.
+#include "log/QsoRecord.h"
+
+#include <QHash>
+#include <QString>
+#include <vector>
+
+namespace DupeTexts {
+inline const QString PossibleDuplicate = QStringLiteral("Possible Duplicate!");
+inline const QString NotNumeric = QStringLiteral("The second or third character is not numeric!");
+} // namespace DupeTexts
+
+// The hint line stops growing once it is longer than this many characters.
+constexpr int PartialDupeHintLimit = 100;
+
+struct PartialDupeResult {
+    QString hint;                   // " CALL1 CALL2 ...", empty when nothing matches
+    bool possibleDuplicate = false; // the field already held 3 characters and something matches
+};
+
+// The hint for `typed` (the call field's text with the new key at its end):
+// in log order, each record worked from ownGrid on currentBand whose call
+// begins with `typed`, as a blank followed by the call; the walk stops as
+// soon as the hint is longer than 100 characters. Case is ignored throughout.
+QString PartialDupes(const LogMirror &m, const QString &typed, const QString &ownGrid,
+                     const QString &currentBand);
+
+// One key in the call field: fieldBefore is the field's text before the key.
+PartialDupeResult partialDupesOnKey(const LogMirror &m, const QString &fieldBefore, QChar key,
+                                    const QString &ownGrid, const QString &currentBand);
+
+// The same hint as PartialDupes, answered from an index so that one keystroke
+// stays quick on a log of any size (the walk reads every record, which on a
+// log of 100,000 contacts takes milliseconds). Call sync before asking: it
+// adds the contacts appended to the mirror since, and rebuilds the index
+// after a full reload.
+class PartialDupeIndex {
+public:
+    void rebuild(const LogMirror &m);
+    // Adds the record that the mirror holds as record number recordNumber.
+    // Numbers must grow: each call names a record after all indexed ones.
+    void add(const QsoRecord &r, int recordNumber);
+    // Brings the index up to date with the mirror: the records appended since
+    // it last looked are added; a mirror that was reloaded in the meantime
+    // (its records reordered, edited or removed) is indexed anew.
+    void sync(const LogMirror &m);
+    void clear();
+    int size() const { return m_size; }
+
+    QString hint(const QString &typed, const QString &ownGrid, const QString &currentBand) const;
+    PartialDupeResult onKey(const QString &fieldBefore, QChar key, const QString &ownGrid,
+                            const QString &currentBand) const;
+
+private:
+    struct Entry {
+        QString folded; // call in case-folded form, the sort key
+        QString call;   // call as stored, for the hint
+        int record;     // record number in the mirror
+    };
+    // Contacts of one own grid on one band, sorted by folded call, then record.
+    using Group = std::vector<Entry>;
+    static QString groupKey(const QString &ownGrid, const QString &band);
+    bool holdsTheSameTexts(const LogMirror &m) const;
+    QHash<QString, Group> m_groups;
+    int m_size = 0;
+    QsoRecord m_last; // the last record indexed, sharing its texts with the mirror
+};
+
+// True when the typed text is exactly 3 characters long and neither its 2nd
+// nor its 3rd character is "/" or a digit 0..9 (real calls have a digit there).
+bool callShapeWarning(const QString &typedText);
+
+// The previous-contact scan over the mirror for the call in the call field.
+struct PreviousScan {
+    QString gridToFill;      // put into the empty grid field; empty when nothing to fill
+    int warnRecord = 0;      // record that warns "Duplicate Unless Rover!"; 0 when none
+    std::vector<int> listed; // with listPrevious: every record of the call, in log order
+};
+// Walks the mirror in log order over the records whose call equals `call`.
+// An empty grid field takes the grid received of the first such record, and
+// later records are compared with that grid. A record whose grid received,
+// own grid and band equal the field's grid, ownGrid and currentBand warns;
+// without listPrevious the walk ends at the first warning, with it every
+// record is listed and the last warning counts.
+PreviousScan dupcheck2(const LogMirror &m, const QString &call, const QString &gridField,
+                       const QString &ownGrid, const QString &currentBand, bool listPrevious);
+
+// "Duplicate Unless Rover! W1AW FN31 06/09 18:22:10  Rec#  57"
+QString duplicateUnlessRoverText(const LogMirror &m, int recordNumber);
+
+// "Dupe: W1AW FN31 ON 2012/06/09 18:22:10"
+QString dupeText(const QsoRecord &match);
+
+// Whether two log texts (calls, grids, band labels) are the same, ignoring case.
+inline bool sameText(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}

@@ -1,0 +1,303 @@
+// The in-memory dupe checks over a mirror loaded from a real log file.
+#include "log/Dupes.h"
+#include "log/LogStore.h"
+#include "log/Logging.h"
+#include "support/TestLog.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+QString timeOf(int seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QChar(u'0'))
+        .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
+        .arg(seconds % 60, 2, 10, QChar(u'0'));
+}
+
+// Records go into the log in the given order with rising times, so the
+// mirror holds them as record 1, 2, ...
+std::vector<QsoRecord> inOrder(std::vector<QsoRecord> records)
+{
+    for (size_t i = 0; i < records.size(); ++i)
+        records[i].fldtime = timeOf(3600 + static_cast<int>(i));
+    return records;
+}
+
+LogMirror mirrorOf(const TempLog &log)
+{
+    LogStore s;
+    QString e;
+    EXPECT_TRUE(s.open(log.path, &e)) << e.toStdString();
+    EXPECT_TRUE(s.reload(&e)) << e.toStdString();
+    return s.mirror();
+}
+
+LogMirror mirrorOf(const std::vector<QsoRecord> &records)
+{
+    TempLog log;
+    log.add(inOrder(records));
+    return mirrorOf(log);
+}
+
+const QString B144 = QStringLiteral("144 M");
+const QString B432 = QStringLiteral("432 M");
+
+} // namespace
+
+TEST(PartialDupes, HintListsCallsWorkedFromThisGridOnThisBand)
+{
+    const LogMirror m = mirrorOf({
+        qso("W1AW", B144, "FN31"),
+        qso("w1abc", B144, "FN32"),
+        qso("W1AW", B432, "FN31"),
+        qso("W1AX", B144, "FN31", "FN21"),
+        qso("K1ABC", B144, "FN42"),
+        qso("W1AW/R", B144, "FN31"),
+    });
+    struct Case {
+        const char *typed, *ownGrid, *band, *hint;
+    } cases[] = {
+        {"W", "FN20", "144 M", " W1AW w1abc W1AW/R"},
+        {"W1A", "FN20", "144 M", " W1AW w1abc W1AW/R"},
+        {"w1a", "fn20", "144 m", " W1AW w1abc W1AW/R"},
+        {"W1AW", "FN20", "144 M", " W1AW W1AW/R"},
+        {"W1AW/", "FN20", "144 M", " W1AW/R"},
+        {"W1AWX", "FN20", "144 M", ""},
+        {"W1AW", "FN20", "432 M", " W1AW"},
+        {"W1", "FN21", "144 M", " W1AX"},
+        {"W", "FN22", "144 M", ""}, // a rover in a new grid starts empty
+        {"K", "FN20", "222 M", ""},
+    };
+    PartialDupeIndex index;
+    index.rebuild(m);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        const QString t = QString::fromLatin1(c.typed);
+        const QString g = QString::fromLatin1(c.ownGrid);
+        const QString b = QString::fromLatin1(c.band);
+        EXPECT_EQ(PartialDupes(m, t, g, b), QString::fromLatin1(c.hint));
+        EXPECT_EQ(index.hint(t, g, b), QString::fromLatin1(c.hint));
+    }
+}
+
+TEST(PartialDupes, HintStopsAtTheFirstCallPastOneHundredCharacters)
+{
+    struct Case {
+        int callLength; // each call adds a blank and itself
+        int callsShown;
+    } cases[] = {
+        {6, 15},  // 14 calls make 98, the 15th makes 105
+        {9, 11},  // 10 calls make exactly 100, which is not past the limit
+        {49, 3},  // 50 then 100, the third one passes
+        {120, 1}, // one long call is already past
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.callLength);
+        std::vector<QsoRecord> recs;
+        for (int i = 0; i < 40; ++i) {
+            QString call = QStringLiteral("K1%1").arg(i, 2, 10, QChar(u'0'));
+            call += QString(c.callLength - call.size(), u'X');
+            recs.push_back(qso(call, B144, "FN31"));
+        }
+        const LogMirror m = mirrorOf(recs);
+        PartialDupeIndex index;
+        index.rebuild(m);
+        QString expected;
+        for (int i = 0; i < c.callsShown; ++i)
+            expected += u' ' + recs[i].calls;
+        EXPECT_EQ(PartialDupes(m, "K1", "FN20", B144), expected);
+        EXPECT_EQ(index.hint("K1", "FN20", B144), expected);
+    }
+}
+
+TEST(PartialDupes, IndexGivesTheWalksHintAsTheLogGrows)
+{
+    std::mt19937 rng(7);
+    auto pick = [&](const QStringList &l) { return l.at(static_cast<int>(rng() % l.size())); };
+    const QStringList heads{"W", "K", "N", "VE", "w", "k"};
+    const QStringList tails{"A", "B", "AB", "BA", "AAA", "B/R", "a"};
+    const QStringList bands{"144 M", "144 m", "432 M", "50 M"};
+    const QStringList grids{"FN20", "fn20", "FN21"};
+    auto randomContact = [&]() {
+        return qso(pick(heads) + QString::number(rng() % 3) + pick(tails), pick(bands), "FN31",
+                   pick(grids));
+    };
+    std::vector<QsoRecord> recs;
+    for (int i = 0; i < 3000; ++i)
+        recs.push_back(randomContact());
+    TempLog log;
+    log.add(inOrder(recs));
+    LogStore store;
+    ASSERT_TRUE(store.open(log.path));
+    ASSERT_TRUE(store.reload());
+
+    PartialDupeIndex grown;
+    grown.rebuild(store.mirror());
+    auto compareAll = [&](const PartialDupeIndex &index) {
+        for (const QString &h : heads)
+            for (int d = 0; d < 3; ++d)
+                for (const QString &t : QStringList{"", "A", "AB", "B/", "AAA", "a"})
+                    for (const QString &g : grids)
+                        for (const QString &b : bands) {
+                            const QString typed = h + QString::number(d) + t;
+                            ASSERT_EQ(index.hint(typed, g, b),
+                                      PartialDupes(store.mirror(), typed, g, b))
+                                << typed.toStdString() << " " << g.toStdString() << " "
+                                << b.toStdString();
+                        }
+    };
+    compareAll(grown);
+
+    // Contacts logged by this copy extend the index.
+    for (int i = 0; i < 60; ++i) {
+        QsoRecord r = randomContact();
+        r.calls += QString::number(i % 7);
+        const LogAttempt a = logContact(store, r);
+        ASSERT_NE(a.outcome, LogAttempt::Failed) << a.error.toStdString();
+    }
+    grown.sync(store.mirror());
+    EXPECT_EQ(grown.size(), store.recordCount());
+    compareAll(grown);
+
+    // Another copy's contacts arrive with a reload and fall between the
+    // earlier ones; an edit reloads with the same number of records.
+    std::vector<QsoRecord> others;
+    for (int i = 0; i < 100; ++i) {
+        others.push_back(randomContact());
+        others.back().fldtime = QStringLiteral("00:00:%1").arg(i % 60, 2, 10, QChar(u'0'));
+    }
+    log.add(others);
+    ASSERT_TRUE(store.reload());
+    grown.sync(store.mirror());
+    EXPECT_EQ(grown.size(), store.recordCount());
+    compareAll(grown);
+
+    QsoRecord edited = store.mirror().at(1);
+    edited.calls = QStringLiteral("W9ZZ");
+    ASSERT_TRUE(store.updateContact(1, store.mirror().at(1).calls, edited));
+    ASSERT_TRUE(store.reload());
+    grown.sync(store.mirror());
+    compareAll(grown);
+    const QString hint = grown.hint("W9Z", edited.grids, edited.uband);
+    EXPECT_EQ(hint, PartialDupes(store.mirror(), "W9Z", edited.grids, edited.uband));
+    EXPECT_TRUE(hint.contains(QStringLiteral(" W9ZZ")));
+}
+
+TEST(PartialDupes, PossibleDuplicateOnceTheFieldHeldThreeCharacters)
+{
+    const LogMirror m = mirrorOf({qso("W1AW", B144, "FN31")});
+    PartialDupeIndex index;
+    index.rebuild(m);
+    struct Case {
+        const char *before;
+        char key;
+        bool hint, possible;
+    } cases[] = {
+        {"W1", 'A', true, false},
+        {"W1A", 'W', true, true},
+        {"W1A", 'X', false, false},
+        {"", 'W', true, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.before);
+        const PartialDupeResult walk =
+            partialDupesOnKey(m, QString::fromLatin1(c.before), QChar(c.key), "FN20", B144);
+        const PartialDupeResult fast =
+            index.onKey(QString::fromLatin1(c.before), QChar(c.key), "FN20", B144);
+        EXPECT_EQ(!walk.hint.isEmpty(), c.hint);
+        EXPECT_EQ(walk.possibleDuplicate, c.possible);
+        EXPECT_EQ(fast.hint, walk.hint);
+        EXPECT_EQ(fast.possibleDuplicate, walk.possibleDuplicate);
+    }
+}
+
+TEST(CallShape, ThirdCharacterWarnsWithoutDigitOrSlash)
+{
+    struct Case {
+        const char *typed;
+        bool warn;
+    } cases[] = {
+        {"KAB", true}, {"K1A", false}, {"KA1", false}, {"K/A", false}, {"KA/", false},
+        {"KA", false}, {"KABC", false}, {"K:A", true}, {"", false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(callShapeWarning(QString::fromLatin1(c.typed)), c.warn) << c.typed;
+}
+
+TEST(PreviousScan, ListsFillsAndWarns)
+{
+    // W1AW worked on ten bands from FN20, another station between, and a
+    // second 144 M contact in phone that another copy let through.
+    std::vector<QsoRecord> recs;
+    const QStringList bandLabels{"50 M", "144 M", "222 M", "432 M", "902 M",
+                                 "1.3 G", "2.3 G", "3.5 G", "5.8 G", "10 G"};
+    for (const QString &b : bandLabels) {
+        recs.push_back(qso("W1AW", b, "FN31"));
+        recs.push_back(qso("K1ABC", b, "FN42"));
+    }
+    recs.push_back(qso("w1aw", B144, "fn31", "FN20", "PH"));
+    const LogMirror m = mirrorOf(recs);
+    std::vector<int> allOfW1aw;
+    for (int n = 1; n <= 19; n += 2)
+        allOfW1aw.push_back(n);
+    allOfW1aw.push_back(21);
+
+    struct Case {
+        const char *name, *call, *grid, *ownGrid, *band;
+        bool list;
+        const char *fill;
+        int warn;
+        std::vector<int> listed;
+    } cases[] = {
+        {"all listed, last warns", "W1AW", "", "FN20", "144 M", true, "FN31", 21, allOfW1aw},
+        {"walk stops at the first", "W1AW", "", "FN20", "144 M", false, "FN31", 3, {}},
+        {"lower case call", "w1aw", "", "fn20", "144 m", false, "FN31", 3, {}},
+        {"grid already typed", "W1AW", "FN31", "FN20", "432 M", false, "", 7, {}},
+        {"other station grid", "W1AW", "FN32", "FN20", "432 M", true, "", 0, allOfW1aw},
+        {"own grid moved", "W1AW", "", "FN21", "144 M", false, "FN31", 0, {}},
+        {"band not worked", "W1AW", "", "FN20", "24 G", false, "FN31", 0, {}},
+        {"unknown station", "N0CALL", "", "FN20", "144 M", true, "", 0, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const PreviousScan s = dupcheck2(m, c.call, c.grid, c.ownGrid, c.band, c.list);
+        EXPECT_EQ(s.gridToFill, QString::fromLatin1(c.fill));
+        EXPECT_EQ(s.warnRecord, c.warn);
+        EXPECT_EQ(s.listed, c.listed);
+    }
+}
+
+TEST(PreviousScan, FilledGridIsUsedForTheLaterRecords)
+{
+    // The station's first contact gives the grid; its later contact from
+    // another grid on the current band is then no dupe.
+    const LogMirror m = mirrorOf({qso("W1AW", "50 M", "FN31"), qso("W1AW", B144, "FN32"),
+                                  qso("W1AW", B432, "")});
+    EXPECT_EQ(dupcheck2(m, "W1AW", "", "FN20", B144, false).warnRecord, 0);
+    EXPECT_EQ(dupcheck2(m, "W1AW", "FN32", "FN20", B144, false).warnRecord, 2);
+    // A record without a grid leaves the field empty for the next one.
+    const LogMirror m2 = mirrorOf({qso("W1AW", B432, ""), qso("W1AW", B144, "FN32")});
+    const PreviousScan s = dupcheck2(m2, "W1AW", "", "FN20", B144, false);
+    EXPECT_EQ(s.gridToFill, "FN32");
+    EXPECT_EQ(s.warnRecord, 2);
+}
+
+TEST(DupeTexts, WarningAndRefusalName)
+{
+    std::vector<QsoRecord> recs;
+    for (int i = 0; i < 56; ++i)
+        recs.push_back(qso(QStringLiteral("K1A%1").arg(i), B144, "FN42", "FN20", "CW",
+                           "2012/06/09", timeOf(i)));
+    recs.push_back(qso("W1AW", B144, "FN31", "FN20", "CW", "2012/06/09", "18:22:10"));
+    TempLog log;
+    log.add(recs);
+    const LogMirror m = mirrorOf(log);
+    ASSERT_EQ(m.at(57).calls, "W1AW");
+    EXPECT_EQ(duplicateUnlessRoverText(m, 57),
+              "Duplicate Unless Rover! W1AW FN31 06/09 18:22:10  Rec#  57");
+    EXPECT_EQ(dupeText(m.at(57)), "Dupe: W1AW FN31 ON 2012/06/09 18:22:10");
+    EXPECT_EQ(duplicateUnlessRoverText(m, 58), "");
+}

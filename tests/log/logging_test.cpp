@@ -1,0 +1,318 @@
+// Logging contacts into a real log file: the binding dupe check, several
+// copies logging at once, a log that goes away, and the entry-field rules.
+#include "log/Dupes.h"
+#include "log/LogStore.h"
+#include "log/Logging.h"
+#include "platform/Clock.h"
+#include "support/TestLog.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+const QString B144 = QStringLiteral("144 M");
+
+struct OpenLog {
+    explicit OpenLog(const TempLog &log)
+    {
+        QString e;
+        EXPECT_TRUE(store.open(log.path, &e)) << e.toStdString();
+        EXPECT_TRUE(store.reload(&e)) << e.toStdString();
+    }
+    LogStore store;
+};
+
+} // namespace
+
+TEST(LogContact, BindingDupeCheck)
+{
+    const QsoRecord worked = qso("W1AW", B144, "FN31", "FN20", "CW", "2012/06/09", "18:22:10");
+    struct Case {
+        const char *name;
+        QsoRecord attempt;
+        LogAttempt::Outcome outcome;
+    } cases[] = {
+        {"other mode", qso("W1AW", B144, "FN31", "FN20", "PH"), LogAttempt::Dupe},
+        {"case ignored", qso("w1aw", "144 m", "fn31", "fn20"), LogAttempt::Dupe},
+        {"other grid received", qso("W1AW", B144, "FN32"), LogAttempt::Logged},
+        {"own grid moved", qso("W1AW", B144, "FN31", "FN21"), LogAttempt::Logged},
+        {"other band", qso("W1AW", "432 M", "FN31"), LogAttempt::Logged},
+        {"rover suffix", qso("W1AW/R", B144, "FN31"), LogAttempt::Logged},
+        {"six-character grid", qso("W1AW", B144, "FN31pr"), LogAttempt::Logged},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempLog log;
+        log.add({worked});
+        OpenLog o(log);
+        LogStore &store = o.store;
+
+        const LogAttempt a = logContact(store, c.attempt);
+        ASSERT_EQ(a.outcome, c.outcome) << a.error.toStdString();
+        if (c.outcome == LogAttempt::Dupe) {
+            EXPECT_EQ(dupeText(a.match), "Dupe: W1AW FN31 ON 2012/06/09 18:22:10");
+            EXPECT_EQ(log.count(), 1);
+            EXPECT_EQ(store.recordCount(), 1);
+            EXPECT_EQ(store.mirror().loadedCount, 1);
+            continue;
+        }
+        // Logged: in the file once, in the mirror as the last record with
+        // its row identity, and no change for the refresh check to find.
+        EXPECT_EQ(log.count(), 2);
+        ASSERT_EQ(store.recordCount(), 2);
+        EXPECT_EQ(store.mirror().at(2), c.attempt);
+        EXPECT_EQ(store.mirror().rowId(2), a.rowId);
+        EXPECT_EQ(store.mirror().loadedCount, 2);
+        EXPECT_EQ(store.checkForChanges(), LogStore::CheckResult::Unchanged);
+        // The same contact again is now refused.
+        EXPECT_EQ(logContact(store, c.attempt).outcome, LogAttempt::Dupe);
+        EXPECT_EQ(log.count(), 2);
+    }
+}
+
+TEST(LogContact, CheckAloneOffersTheStationsGrid)
+{
+    TempLog log;
+    log.add({qso("W1AW", B144, "FN31"), qso("W1AW", "432 M", "FN32"),
+             qso("K1ABC", B144, "FN42")});
+    OpenLog o(log);
+    struct Case {
+        const char *name, *call, *grid, *band;
+        LogAttempt::Outcome outcome;
+        const char *gridFromLog;
+    } cases[] = {
+        {"empty grid, dupe", "W1AW", "", "144 M", LogAttempt::Dupe, "FN31"},
+        // the first row's grid is compared with the 432 M row
+        {"empty grid, moved", "W1AW", "", "432 M", LogAttempt::NotDupe, "FN31"},
+        {"grid typed", "w1aw", "fn32", "432 m", LogAttempt::Dupe, ""},
+        {"new band", "W1AW", "FN31", "222 M", LogAttempt::NotDupe, ""},
+        {"unknown station", "N0CALL", "", "144 M", LogAttempt::NotDupe, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const LogAttempt a = dupcheck(o.store, c.call, c.grid, "FN20", c.band);
+        EXPECT_EQ(a.outcome, c.outcome) << a.error.toStdString();
+        EXPECT_EQ(a.gridFromLog, QString::fromLatin1(c.gridFromLog));
+    }
+    EXPECT_EQ(log.count(), 3);
+}
+
+namespace {
+
+// Reads one line from a helper, waiting for its output up to the deadline.
+QByteArray readLine(QProcess &p, const QDeadlineTimer &deadline)
+{
+    while (!p.canReadLine()) {
+        const int left = static_cast<int>(deadline.remainingTime());
+        if (deadline.hasExpired() || !p.waitForReadyRead(left))
+            return QByteArray();
+    }
+    return p.readLine().trimmed();
+}
+
+struct Tally {
+    int logged = 0, dupes = 0;
+};
+
+} // namespace
+
+TEST(LogContact, CopiesLoggingTheSameStationsAtOnceLogEachOnce)
+{
+    // Every station goes on three bands; each band is tried by two of the
+    // three copies, in the same order, at the same time.
+    TempLog log;
+    const int stations = 100;
+    const QString helper = QString::fromLocal8Bit(qgetenv("HALVERN_HELPER"));
+    ASSERT_FALSE(helper.isEmpty());
+    QProcess a, b;
+    a.start(helper, {"log", log.path, "S", QString::number(stations), "PH", "144 M", "432 M"});
+    b.start(helper, {"log", log.path, "S", QString::number(stations), "CW", "144 M", "222 M"});
+    const QDeadlineTimer ready(60000);
+    ASSERT_EQ(readLine(a, ready), "ready");
+    ASSERT_EQ(readLine(b, ready), "ready");
+    a.write("go\n");
+    b.write("go\n");
+    a.waitForBytesWritten(5000);
+    b.waitForBytesWritten(5000);
+
+    OpenLog o(log);
+    Tally mine;
+    for (int i = 0; i < stations; ++i) {
+        for (const QString &band : {QStringLiteral("432 M"), QStringLiteral("222 M")}) {
+            const QsoRecord r = qso(QStringLiteral("S%1").arg(i), band, "FN31", "FN20", "CW");
+            // Three copies logging without a pause can keep one waiting for
+            // the lock past its timeout; the attempt is then made again, as
+            // an operator would press Enter again.
+            LogAttempt at = logContact(o.store, r);
+            for (int tries = 1; at.outcome == LogAttempt::Failed; ++tries) {
+                ASSERT_LT(tries, 20) << at.error.toStdString();
+                at = logContact(o.store, r);
+            }
+            ++(at.outcome == LogAttempt::Logged ? mine.logged : mine.dupes);
+        }
+    }
+
+    Tally total = mine;
+    for (QProcess *p : {&a, &b}) {
+        if (p->state() != QProcess::NotRunning) {
+            ASSERT_TRUE(p->waitForFinished(120000));
+        }
+        ASSERT_EQ(p->exitStatus(), QProcess::NormalExit);
+        ASSERT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+        const QByteArray line = p->readAllStandardOutput().trimmed();
+        const QList<QByteArray> w = line.split(' ');
+        ASSERT_EQ(w.size(), 6) << line.toStdString();
+        total.logged += w[1].toInt();
+        total.dupes += w[3].toInt();
+    }
+    EXPECT_EQ(total.logged, stations * 3);
+    EXPECT_EQ(total.dupes, stations * 3);
+
+    // The file holds each station once per band, nothing else.
+    EXPECT_EQ(log.count(), stations * 3);
+    std::map<std::pair<QString, QString>, int> seen;
+    ASSERT_TRUE(o.store.reload());
+    for (const QsoRecord &r : o.store.mirror().records())
+        ++seen[{r.calls.toUpper(), r.uband.toUpper()}];
+    EXPECT_EQ(seen.size(), static_cast<size_t>(stations * 3));
+    for (const auto &[key, n] : seen)
+        EXPECT_EQ(n, 1) << key.first.toStdString() << " " << key.second.toStdString();
+}
+
+TEST(LogContact, LogGoneBetweenContactsLogsNothingUntilItIsBack)
+{
+    struct Case {
+        const char *name;
+        bool directoryInItsPlace;
+    } cases[] = {{"renamed away", false}, {"replaced by a directory", true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempLog log;
+        OpenLog o(log);
+        LogStore &store = o.store;
+        ASSERT_EQ(logContact(store, qso("W1AW", B144, "FN31")).outcome, LogAttempt::Logged);
+
+        const QString away = log.path + QStringLiteral(".away");
+        ASSERT_TRUE(QFile::rename(log.path, away));
+        if (c.directoryInItsPlace) {
+            ASSERT_TRUE(QDir().mkdir(log.path));
+        }
+
+        const QsoRecord next = qso("K1ABC", B144, "FN42");
+        const LogAttempt failed = logContact(store, next);
+        EXPECT_EQ(failed.outcome, LogAttempt::Failed);
+        EXPECT_FALSE(failed.error.isEmpty());
+        EXPECT_EQ(store.recordCount(), 1);
+        EXPECT_EQ(store.mirror().loadedCount, 1);
+
+        if (c.directoryInItsPlace) {
+            ASSERT_TRUE(QDir().rmdir(log.path));
+        }
+        ASSERT_TRUE(QFile::rename(away, log.path));
+
+        const LogAttempt again = logContact(store, next);
+        ASSERT_EQ(again.outcome, LogAttempt::Logged) << again.error.toStdString();
+        EXPECT_EQ(store.recordCount(), 2);
+        EXPECT_EQ(log.count(), 2);
+        auto rows = store.rowsForCall("K1ABC");
+        ASSERT_TRUE(rows);
+        EXPECT_EQ(rows->size(), 1u);
+    }
+}
+
+TEST(EntryFields, DigitTypedInTheCallGoesToTheReport)
+{
+    struct Case {
+        const char *call;
+        int caret;
+        char key;
+        bool forwards;
+    } cases[] = {
+        {"W1AW", 4, '5', true},    {"W1AW/R", 6, '5', false}, {"W1AW", 2, '5', false},
+        {"W1AW", 4, 'A', false},   {"W1", 2, '5', false},     {"WAB", 3, '5', false},
+        {"W1A", 3, '5', true},     {"KW1", 3, '5', false},    {"VE3ABC", 6, '9', true},
+        {"W1AW", 4, '/', false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(forwardsDigitToReport(QString::fromLatin1(c.call), c.caret, QChar(c.key)),
+                  c.forwards)
+            << c.call << " caret " << c.caret << " key " << c.key;
+}
+
+TEST(EntryFields, CallMissingWinsOverGridMissing)
+{
+    struct Case {
+        const char *call, *grid, *message;
+    } cases[] = {
+        {"W1AW", "FN31", ""},
+        {"K1", "FN31", "Need Call Sign!"},
+        {"W1AW", "", "Need Grid!"},
+        {"K1", "", "Need Call Sign!"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(incompleteMessage(c.call, c.grid), QString::fromLatin1(c.message)) << c.call;
+}
+
+TEST(EntryFields, PostContestTimeAndDate)
+{
+    struct TimeCase {
+        const char *typed, *colon, *stored; // stored empty: refused
+    } times[] = {
+        {"1805", "18:05", "18:05"}, {"905", "9:05", "09:05"}, {"2460", "24:60", ""},
+        {"2400", "24:00", ""},      {"0000", "00:00", "00:00"}, {"18:05", "18:05", "18:05"},
+        {"9:5", "9:5", "09:05"},    {"95", "95", ""},           {"", "", ""},
+        {"12345", "12345", ""},
+    };
+    for (const TimeCase &c : times) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(insertTimeColon(c.typed), QString::fromLatin1(c.colon));
+        EXPECT_EQ(postContestTime(c.typed).value_or(QString()), QString::fromLatin1(c.stored));
+    }
+    struct DateCase {
+        const char *typed, *stored;
+    } dates[] = {
+        {"2026/06/13", "2026/06/13"}, {"2026/6/3", "2026/06/03"}, {"6/13/2026", "2026/06/13"},
+        {"2024/02/29", "2024/02/29"}, {"2026/02/30", ""},         {"2026/13/01", ""},
+        {"13/13/2026", ""},           {"", ""},                   {"2026/06", ""},
+    };
+    for (const DateCase &c : dates)
+        EXPECT_EQ(postContestDate(c.typed).value_or(QString()), QString::fromLatin1(c.stored))
+            << c.typed;
+}
+
+TEST(EntryFields, LiveContactTakesTheStationsUtc)
+{
+    struct Case {
+        double offset;
+        const char *date, *time;
+    } cases[] = {
+        {0, "2026/06/13", "23:30:15"},
+        {4, "2026/06/14", "03:30:15"},
+        {-5.5, "2026/06/13", "18:00:15"},
+    };
+    for (const Case &c : cases) {
+        Clock::setFixed(QDateTime(QDate(2026, 6, 13), QTime(23, 30, 15)),
+                        QDateTime(QDate(2026, 6, 14), QTime(3, 30, 15)));
+        const QsoRecord r = liveContact("W1AW", "59", "FN31", "57", "FN20", B144, "PH", c.offset);
+        QsoRecord expected = qso("W1AW", B144, "FN31", "FN20", "PH", c.date, c.time);
+        expected.rsts = "57";
+        EXPECT_EQ(r, expected) << c.offset;
+    }
+    Clock::useSystem();
+}
+
+TEST(EntryFields, KeysAreHeldForThreeSecondsAfterADupe)
+{
+    const QDateTime refused(QDate(2026, 6, 13), QTime(18, 0, 0));
+    struct Case {
+        qint64 later, remaining;
+    } cases[] = {{0, 3000}, {2999, 1}, {3000, 0}, {60000, 0}, {-1000, 3000}};
+    for (const Case &c : cases)
+        EXPECT_EQ(dupeHoldRemainingMs(refused, refused.addMSecs(c.later)), c.remaining) << c.later;
+}
