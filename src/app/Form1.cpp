@@ -508,6 +508,7 @@ void Form1::connectControls()
     connect(cmdDelete, &QPushButton::clicked, this, &Form1::cmdDelete_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &Form1::cmdEdit_Click);
     connectPanels();
+    connectExports();
 }
 
 frmStationID *Form1::stationWindow()

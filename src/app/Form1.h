@@ -205,6 +205,7 @@ private:
     void buildMenus();
     void buildControls();
     void connectPanels();
+    void connectExports();
     void connectControls();
     void updateLogOnClock();
     void setDialog(const QString &text, quint32 bgr);
