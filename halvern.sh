@@ -8,7 +8,7 @@ build="${HALVERN_BUILD_DIR:-$here/build}"
 what="${1:-run}"
 
 packages=(
-  build-essential cmake pkg-config sqlite3
+  build-essential cmake pkg-config sqlite3 libsqlite3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libqt6sql6-sqlite libqt6sql6-psql
   libqt6serialport6-dev qt6-multimedia-dev

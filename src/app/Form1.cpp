@@ -262,6 +262,11 @@ void Form1::buildControls()
         e->installEventFilter(this);
     }
     txtCall->setMinimumWidth(220);
+    for (QLineEdit *e : {txtRSTR, txtRSTS})
+        e->setMaximumWidth(90);
+    for (QLineEdit *e : {txtSec, txtPostConTime})
+        e->setMaximumWidth(150);
+    txtPostConDate->setMaximumWidth(200);
     Label3 = label(central, "Label3", QStringLiteral("New"));
     Label3->setVisible(false);
     setTextColor(Label3, Qt::red);
@@ -568,6 +573,9 @@ bool Form1::startUp()
     if (!mnuSetup_Click())
         return false;
     AskContinueLog();
+    // Ready for the first call.
+    activateWindow();
+    txtCall->setFocus();
     return true;
 }
 
@@ -725,6 +733,8 @@ void Form1::FileSize()
     if (keyerBusy)
         return;
     QString why;
+    if (!store.isOpen())
+        store.reconnect();
     const auto r = store.checkForChanges(&why);
     if (r == LogStore::CheckResult::Failed) {
         WorkList();
@@ -879,6 +889,13 @@ void Form1::closeEvent(QCloseEvent *e)
     if (keyerBusy) {
         e->ignore();
         return;
+    }
+    // Closing the window keeps the operating time and settings as Exit does.
+    if (loggedOn) {
+        updateLogOnClock();
+        station.accumulatedOnSeconds = totalOnSeconds;
+        loggedOn = false;
+        SavePref();
     }
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *w : windows)

@@ -96,7 +96,14 @@ public:
     void cmdEdit_Click();
     void Command2_Click();
     void mnuColors_Click();
+    void mnuWriteSumm_Click();
+    void mnuExportADIF_Click();
+    void mnuOrreryExport_Click();
+    void mnuCombine_Click();
+    void mnuArchive_Click();
+    void mnuGraph_Click();
     void scrollMap(float rows, float columns);
+    void showGridList(int band);
     // The record number shown in the selected list row, 0 when none.
     int selectedRecord() const;
     void resetGridColors();

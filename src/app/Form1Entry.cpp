@@ -426,6 +426,8 @@ void Form1::networkError()
 {
     beep();
     msgBox(this, QStringLiteral("Network Error, please try again."), QStringLiteral("Network Error!"));
+    // A fresh connection for the operator's next Enter.
+    store.reconnect();
 }
 
 void Form1::onDupe(const QsoRecord &match)
@@ -452,6 +454,8 @@ void Form1::onDupe(const QsoRecord &match)
 void Form1::LogQso()
 {
     frmcmp();
+    if (!store.isOpen())
+        store.reconnect();
     if (incompleteFlag) {
         // The check still runs: it offers the station's grid and refuses a dupe.
         const LogAttempt a =

@@ -2,5 +2,84 @@
 // into it: Cabrillo entry, ADIF and general-logger export, append and restore,
 // archive, and the activity graph.
 #include "app/Form1.h"
+#include "app/Form2.h"
+#include "app/GraphQSO.h"
+#include "app/frmImport.h"
+#include "export/ActivityGraph.h"
+#include "export/Adif.h"
+#include "export/Archive.h"
+#include "export/OrreryExport.h"
+#include "platform/Dialogs.h"
 
-void Form1::connectExports() {}
+#include <QAction>
+#include <QLabel>
+
+void Form1::connectExports()
+{
+    const std::pair<QAction *, void (Form1::*)()> commands[] = {
+        {mnuWriteSumm, &Form1::mnuWriteSumm_Click},
+        {mnuOrreryExport, &Form1::mnuOrreryExport_Click},
+        {mnuExportADIF, &Form1::mnuExportADIF_Click},
+        {mnuCombine, &Form1::mnuCombine_Click},
+        {mnuArchive, &Form1::mnuArchive_Click},
+        {mnuGraph, &Form1::mnuGraph_Click},
+    };
+    for (const auto &[action, handler] : commands) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, handler);
+    }
+}
+
+void Form1::mnuWriteSumm_Click()
+{
+    // The entry holds every contact of the shared log, those logged by the
+    // other PCs since the last refresh included.
+    WorkList();
+    Form2 w(station, store.mirror(), this);
+    w.claimedScore = [this] { return lblTotScore->text(); };
+    w.exec();
+}
+
+void Form1::mnuExportADIF_Click()
+{
+    WorkList();
+    Adif::run(this, store.mirror(), station.contestType);
+}
+
+void Form1::mnuOrreryExport_Click()
+{
+    WorkList();
+    OrreryExport::run(this, store.mirror(), station.contestType);
+}
+
+void Form1::mnuCombine_Click()
+{
+    WorkList();
+    frmImport w(store, this);
+    w.reload = [this] { WorkList(); };
+    w.exec();
+}
+
+void Form1::mnuArchive_Click()
+{
+    // The refresh timer rests while the copy is taken and runs again after,
+    // whatever the outcome.
+    Archive::run(this, store, station.logPath, station.ownCall, Timer3);
+}
+
+void Form1::mnuGraph_Click()
+{
+    const ActivityGraph::Data data = ActivityGraph::compute(store.mirror());
+    if (!data.enough) {
+        msgBox(this, ActivityGraph::Text::NotEnoughText, ActivityGraph::Text::NotEnoughTitle);
+        return;
+    }
+    // One graph window; opening it again draws the log as it is now.
+    auto *graph = findChild<GraphQSO *>();
+    if (!graph)
+        graph = new GraphQSO(this);
+    graph->setData(data);
+    graph->show();
+    graph->raise();
+    graph->activateWindow();
+}

@@ -72,14 +72,32 @@ void Form1::refreshDerived()
 {
     resetGridColors();
     tally.recompute(store.mirror(), station.contestType, station.isRover());
-    for (int i = 0; i < Bands::PanelCount; ++i) {
-        gridLists[i]->clear();
-        gridLists[i]->addItems(tally.workedGrids(i));
-    }
+    // Built now, so that the first key after a reload finds it ready.
+    dupeIndex.rebuild(store.mirror());
+    for (int i = 0; i < Bands::PanelCount; ++i)
+        showGridList(i);
     FillContactList();
     TimeStats();
     Labeldisplay();
     MarkWorkedGrids();
+}
+
+void Form1::showGridList(int band)
+{
+    // Most reloads add a grid or two at the end of a list: only those are
+    // added, the list is rebuilt only when it changed otherwise.
+    QListWidget *list = gridLists[band];
+    const QStringList &grids = tally.workedGrids(band);
+    const int shown = list->count();
+    bool prefix = shown <= grids.size();
+    for (int i = 0; prefix && i < shown; ++i)
+        prefix = list->item(i)->text() == grids.at(i);
+    if (!prefix) {
+        list->clear();
+        list->addItems(grids);
+    } else if (shown < grids.size()) {
+        list->addItems(grids.mid(shown));
+    }
 }
 
 void Form1::Labeldisplay()

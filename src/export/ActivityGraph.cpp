@@ -150,6 +150,12 @@ void ActivityGraphView::setBlackBackground(bool black)
     update();
 }
 
+void ActivityGraphView::setLegendShown(bool shown)
+{
+    m_legend = shown;
+    update();
+}
+
 QColor ActivityGraphView::groupColor(int group)
 {
     static const std::array<QColor, ActivityGraph::GroupCount> colors{
@@ -171,7 +177,8 @@ void ActivityGraphView::paintEvent(QPaintEvent *)
         return;
 
     const QFontMetrics fm(font());
-    const int legendWidth = fm.horizontalAdvance(QStringLiteral("Other")) + 24;
+    // Without the legend the margin still leaves room for half a time label.
+    const int legendWidth = m_legend ? fm.horizontalAdvance(QStringLiteral("Other")) + 24 : 12;
     const int labelWidth = fm.horizontalAdvance(QStringLiteral("0000.0"));
     const QRect plot(labelWidth + 12, fm.height(), width() - legendWidth - labelWidth - 24,
                      height() - 3 * fm.height() - 16);
@@ -216,6 +223,8 @@ void ActivityGraphView::paintEvent(QPaintEvent *)
     }
 
     // Legend: the caption and the group labels in their colours.
+    if (!m_legend)
+        return;
     int y = plot.top();
     const int x = plot.right() + 12;
     p.setPen(ink);

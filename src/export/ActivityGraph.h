@@ -98,6 +98,10 @@ public:
     const ActivityGraph::Data &data() const { return m_data; }
     void setBlackBackground(bool black);
     bool blackBackground() const { return m_black; }
+    // Whether the band legend is painted beside the plot; a window that
+    // shows the legend in labels of its own turns it off.
+    void setLegendShown(bool shown);
+    bool legendShown() const { return m_legend; }
 
     // The colour of each band group's curve and legend label.
     static QColor groupColor(int group);
@@ -108,4 +112,5 @@ protected:
 private:
     ActivityGraph::Data m_data;
     bool m_black = false;
+    bool m_legend = true;
 };

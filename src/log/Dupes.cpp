@@ -54,8 +54,8 @@ QString PartialDupeIndex::groupKey(const QString &ownGrid, const QString &band)
 {
     // The length of the grid leads the key, so no grid and band pair can
     // run into another one whatever characters they hold.
-    const QString g = ownGrid.toCaseFolded();
-    return QString::number(g.size()) + u':' + g + band.toCaseFolded();
+    const QString g = ownGrid.toUpper();
+    return QString::number(g.size()) + u':' + g + band.toUpper();
 }
 
 void PartialDupeIndex::clear()
@@ -69,9 +69,18 @@ void PartialDupeIndex::rebuild(const LogMirror &m)
 {
     clear();
     int n = 0;
+    // Own grid and band change seldom from one contact to the next, so the
+    // group of the previous contact is usually the one wanted.
+    Group *group = nullptr;
+    QString lastGrid, lastBand;
     for (const QsoRecord &r : m.records()) {
         ++n;
-        m_groups[groupKey(r.grids, r.uband)].push_back(Entry{r.calls.toCaseFolded(), r.calls, n});
+        if (!group || r.grids != lastGrid || r.uband != lastBand) {
+            group = &m_groups[groupKey(r.grids, r.uband)];
+            lastGrid = r.grids;
+            lastBand = r.uband;
+        }
+        group->push_back(Entry{r.calls.toUpper(), r.calls, n});
     }
     for (Group &g : m_groups) {
         std::sort(g.begin(), g.end(), [](const Entry &a, const Entry &b) {
@@ -87,7 +96,7 @@ void PartialDupeIndex::rebuild(const LogMirror &m)
 void PartialDupeIndex::add(const QsoRecord &r, int recordNumber)
 {
     Group &g = m_groups[groupKey(r.grids, r.uband)];
-    Entry e{r.calls.toCaseFolded(), r.calls, recordNumber};
+    Entry e{r.calls.toUpper(), r.calls, recordNumber};
     // Equal calls stay in record order: the new record is the latest.
     auto pos = std::upper_bound(g.begin(), g.end(), e,
                                 [](const Entry &a, const Entry &b) { return a.folded < b.folded; });
@@ -134,7 +143,7 @@ QString PartialDupeIndex::hint(const QString &typed, const QString &ownGrid,
     if (it == m_groups.cend())
         return hint;
     const Group &g = *it;
-    const QString prefix = typed.toCaseFolded();
+    const QString prefix = typed.toUpper();
 
     // Calls beginning with the prefix form one run of the sorted group.
     const auto lo = std::lower_bound(g.begin(), g.end(), prefix,

@@ -61,7 +61,7 @@ public:
 
 private:
     struct Entry {
-        QString folded; // call in case-folded form, the sort key
+        QString folded; // call in capitals, the sort key
         QString call;   // call as stored, for the hint
         int record;     // record number in the mirror
     };

@@ -26,33 +26,34 @@ bool LogStore::open(const QString &path, QString *error)
     return m_engine.open(path, error);
 }
 
+bool LogStore::reconnect(QString *error)
+{
+    const QString p = m_engine.path();
+    if (p.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no log has been opened");
+        return false;
+    }
+    return m_engine.open(p, error);
+}
+
 bool LogStore::reload(QString *error)
 {
-    m_mirror.logChanged = false;
-    m_mirror.clear();
-    m_mirror.reserve(static_cast<size_t>(std::max(0.0, m_mirror.loadedCount)));
-    auto q = m_engine.select(Sql::reload, {}, error);
-    if (!q)
+    // Read into a new mirror: a reload that fails half-way leaves the last
+    // complete copy of the log on screen rather than a part of it.
+    LogMirror fresh;
+    fresh.reserve(static_cast<size_t>(std::max(0.0, m_mirror.loadedCount)));
+    const bool ok = m_engine.readKeyedTextRows(
+        Sql::reload, QsoRecord::ColumnCount,
+        [&fresh](qint64 rowId, const QString *v) {
+            fresh.append(QsoRecord{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]}, rowId);
+        },
+        error);
+    if (!ok)
         return false;
-    while (q->next()) {
-        QsoRecord r;
-        r.calls = q->value(1).toString();
-        r.rstr = q->value(2).toString();
-        r.gridr = q->value(3).toString();
-        r.rsts = q->value(4).toString();
-        r.grids = q->value(5).toString();
-        r.flddate = q->value(6).toString();
-        r.fldtime = q->value(7).toString();
-        r.uband = q->value(8).toString();
-        r.umode = q->value(9).toString();
-        m_mirror.append(std::move(r), q->value(0).toLongLong());
-    }
-    if (q->lastError().isValid()) {
-        if (error)
-            *error = q->lastError().text();
-        return false;
-    }
-    m_mirror.loadedCount = m_mirror.recordCount();
+    fresh.loadedCount = fresh.recordCount();
+    fresh.logChanged = false;
+    m_mirror = std::move(fresh);
     return true;
 }
 

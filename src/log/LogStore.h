@@ -17,6 +17,9 @@ public:
     bool open(const QString &path, QString *error = nullptr);
     bool isOpen() const { return m_engine.isOpen(); }
     void close() { m_engine.close(); }
+    // Opens the same file again, keeping the mirror: after the share or the
+    // file went away and came back, the old connection may refuse to write.
+    bool reconnect(QString *error = nullptr);
     QString path() const { return m_engine.path(); }
     LogEngine &engine() { return m_engine; }
 

@@ -6,7 +6,12 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QUrl>
+#include <QSqlDriver>
 #include <atomic>
+#include <cstring>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -131,31 +136,8 @@ QString LogEngine::dialect(const QString &sql)
     return out;
 }
 
-std::optional<int> LogEngine::exec(const QString &sql, const QVariantList &values, QString *error)
-{
-    if (!m_open) {
-        if (error)
-            *error = QStringLiteral("the log is not open");
-        return std::nullopt;
-    }
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    if (!q.prepare(dialect(sql))) {
-        if (error)
-            *error = describe(q.lastError());
-        return std::nullopt;
-    }
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        if (error)
-            *error = describe(q.lastError());
-        return std::nullopt;
-    }
-    return q.numRowsAffected();
-}
-
-std::optional<QSqlQuery> LogEngine::select(const QString &sql, const QVariantList &values,
-                                           QString *error)
+std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &values,
+                                        QString *error)
 {
     if (!m_open) {
         if (error)
@@ -177,6 +159,81 @@ std::optional<QSqlQuery> LogEngine::select(const QString &sql, const QVariantLis
         return std::nullopt;
     }
     return q;
+}
+
+std::optional<int> LogEngine::exec(const QString &sql, const QVariantList &values, QString *error)
+{
+    const auto q = run(sql, values, error);
+    if (!q)
+        return std::nullopt;
+    return q->numRowsAffected();
+}
+
+std::optional<QSqlQuery> LogEngine::select(const QString &sql, const QVariantList &values,
+                                           QString *error)
+{
+    return run(sql, values, error);
+}
+
+bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
+                                  const std::function<void(qint64, const QString *)> &onRow,
+                                  QString *error)
+{
+    if (!m_open) {
+        if (error)
+            *error = QStringLiteral("the log is not open");
+        return false;
+    }
+    std::vector<QString> texts(static_cast<size_t>(textColumns));
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const QVariant handle = db.driver()->handle();
+    sqlite3 *h = nullptr;
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        h = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!h) {
+        // Not the engine's own handle: read through the driver.
+        auto q = select(sql, {}, error);
+        if (!q)
+            return false;
+        while (q->next()) {
+            for (int c = 0; c < textColumns; ++c)
+                texts[static_cast<size_t>(c)] = q->value(c + 1).toString();
+            onRow(q->value(0).toLongLong(), texts.data());
+        }
+        if (q->lastError().isValid()) {
+            if (error)
+                *error = describe(q->lastError());
+            return false;
+        }
+        return true;
+    }
+    sqlite3_stmt *st = nullptr;
+    const QByteArray text = dialect(sql).toUtf8();
+    if (sqlite3_prepare_v2(h, text.constData(), static_cast<int>(text.size()), &st, nullptr) != SQLITE_OK) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(h));
+        sqlite3_finalize(st);
+        return false;
+    }
+    std::vector<std::string> bytes(static_cast<size_t>(textColumns));
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (int c = 0; c < textColumns; ++c) {
+            const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, c + 1));
+            const size_t n = static_cast<size_t>(sqlite3_column_bytes(st, c + 1));
+            std::string &prev = bytes[static_cast<size_t>(c)];
+            if (prev.size() == n && (n == 0 || std::memcmp(prev.data(), t, n) == 0))
+                continue; // the same text as the row before
+            prev.assign(t ? t : "", n);
+            texts[static_cast<size_t>(c)] = QString::fromUtf8(t, static_cast<qsizetype>(n));
+        }
+        onRow(sqlite3_column_int64(st, 0), texts.data());
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok && error)
+        *error = QString::fromUtf8(sqlite3_errmsg(h));
+    sqlite3_finalize(st);
+    return ok;
 }
 
 bool LogEngine::beginWrite(QString *error)

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 #include <optional>
 
 class LogEngine {
@@ -33,6 +34,14 @@ public:
     std::optional<QSqlQuery> select(const QString &sql, const QVariantList &values = {},
                                     QString *error = nullptr);
 
+    // Reads the rows of a query whose first column is an integer key and whose
+    // next textColumns columns are texts, calling onRow for each row in
+    // order. Equal texts in consecutive rows share one string, which keeps a
+    // full read of a large log quick and small.
+    bool readKeyedTextRows(const QString &sql, int textColumns,
+                           const std::function<void(qint64 key, const QString *texts)> &onRow,
+                           QString *error = nullptr);
+
     // A write transaction that holds the write lock from its start, so that a
     // check and the write that depends on it see no other writer in between.
     bool beginWrite(QString *error = nullptr);
@@ -57,7 +66,7 @@ public:
     static const QStringList &columns();
 
 private:
-    bool checkLayout(QString *error);
+    std::optional<QSqlQuery> run(const QString &sql, const QVariantList &values, QString *error);
     QString m_connection;
     QString m_path;
     bool m_open = false;

@@ -68,13 +68,27 @@ TEST(Refresh, EverySixteenthTickWritesTheBackup)
 TEST(Refresh, AFailingCountTriesAFullReloadAndReportsIt)
 {
     AppFixture app;
+    app.log->add({qso("W1AW", "144 M", "FN31")});
     ASSERT_TRUE(app.start());
     Form1 &f = *app.form;
     const int before = f.reloads;
-    f.store.close(); // the share went away
+    // The share goes away: the connection is lost and the file cannot be found.
+    const QString away = app.log->path + QStringLiteral(".away");
+    f.store.close();
+    ASSERT_TRUE(QFile::rename(app.log->path, away));
     app.dialogs.clear();
     f.refreshTick();
     EXPECT_EQ(f.reloads, before + 1);
     EXPECT_EQ(app.dialogs.last().title, QStringLiteral("File or Network Error"));
     EXPECT_EQ(app.dialogs.last().text, QStringLiteral("Error opening file."));
+    // The mirror keeps what it had.
+    EXPECT_EQ(f.store.recordCount(), 1);
+
+    // Back again: the next tick reconnects and finds the log as it was.
+    ASSERT_TRUE(QFile::rename(away, app.log->path));
+    app.dialogs.clear();
+    f.refreshTick();
+    EXPECT_TRUE(app.dialogs.shown.isEmpty());
+    EXPECT_TRUE(f.store.isOpen());
+    EXPECT_EQ(f.store.recordCount(), 1);
 }

@@ -22,7 +22,7 @@ LogMirror contactsAt(const std::vector<int> &seconds, const QString &band = QStr
                               t.toString(QStringLiteral("yyyy/MM/dd")),
                               t.toString(QStringLiteral("HH:mm:ss"))));
     }
-    return mirrorOf(records);
+    return loadedMirror(records);
 }
 
 TEST(ActivityGraph, NeedsSevenContacts)
@@ -109,7 +109,7 @@ TEST(ActivityGraph, TenAndTwentyFourGigahertzDrawTheOtherCurve)
     const LogMirror twentyFour = contactsAt({1200, 1500, 1800}, QStringLiteral("24 G"));
     std::vector<QsoRecord> records = ten.records();
     records.insert(records.end(), twentyFour.records().begin(), twentyFour.records().end());
-    const ActivityGraph::Data d = ActivityGraph::compute(mirrorOf(records));
+    const ActivityGraph::Data d = ActivityGraph::compute(loadedMirror(records));
     ASSERT_TRUE(d.enough);
     for (const ActivityGraph::RatePoint &p : d.points)
         EXPECT_EQ(p.group, 6);

@@ -79,7 +79,7 @@ TEST(Adif, Records)
         QsoRecord r = contact();
         c.change(r);
         const QByteArray adif =
-            Adif::adifText(mirrorOf({r}), c.answers, QDateTime(QDate(2012, 6, 10), QTime(9, 0)));
+            Adif::adifText(loadedMirror({r}), c.answers, QDateTime(QDate(2012, 6, 10), QTime(9, 0)));
         EXPECT_EQ(recordsOf(adif), c.expected) << c.what;
     }
 }
@@ -117,7 +117,7 @@ TEST(Adif, ProposedCommentAndFile)
 TEST(Adif, ExportCommand)
 {
     TempFolders folders;
-    const LogMirror m = mirrorOf({contact()});
+    const LogMirror m = loadedMirror({contact()});
     struct Case {
         int contest;
         const char *proposedComment;
@@ -170,7 +170,7 @@ TEST(OrreryExport, LinesOfTheCqContest)
     r.uband = QStringLiteral("1.3 G");
     r.fldtime = QStringLiteral("18:05:30");
     r.rstr = QStringLiteral("57");
-    const QByteArray text = OrreryExport::orreryText(mirrorOf({r}), 5);
+    const QByteArray text = OrreryExport::orreryText(loadedMirror({r}), 5);
     EXPECT_EQ(text, QByteArray("\"K1ABC\",\"2012/06/09\",\"1.3\",\"PH\",,\"18:05:30\",\"59\",\"57\","
                                ",,,,\"FN42\",,,\"CQ VHF Contest\"\r\n"));
     const auto lines = SeqReader::lines(text);
@@ -188,7 +188,7 @@ TEST(OrreryExport, BandAndContestFields)
                           Case{"10 G", "10"}, Case{"300 G", "300"}})
         EXPECT_EQ(OrreryExport::band(QString::fromLatin1(c.label)), QString::fromLatin1(c.band));
 
-    const LogMirror m = mirrorOf({contact(), contact()});
+    const LogMirror m = loadedMirror({contact(), contact()});
     const char *names[] = {"ARRL January VHF Sweepstakes", "ARRL June VHF QSO Party",
                            "ARRL UHF Contest", "ARRL September VHF QSO Party", "CQ VHF Contest"};
     for (int type = 1; type <= 5; ++type) {
@@ -205,7 +205,7 @@ TEST(OrreryExport, ExportCommand)
     const QString before = Folders::workDir();
     Folders::setWorkDir(work.path());
     ScriptedDialogs d;
-    const LogMirror m = mirrorOf({contact()});
+    const LogMirror m = loadedMirror({contact()});
     const QString path = OrreryExport::run(nullptr, m, 3);
     Folders::setWorkDir(before);
 

@@ -39,7 +39,7 @@ QStringList linesOf(const QString &text)
 
 TEST(Cabrillo, ExampleContactLineCharacterForCharacter)
 {
-    const LogMirror m = mirrorOf({example()});
+    const LogMirror m = loadedMirror({example()});
     const QString line = Cabrillo::qsoLine(m.at(1), QStringLiteral("W1AW"));
     EXPECT_EQ(line, QStringLiteral("QSO:   432 PH 2012-06-09 1805 W1AW              FN31   K1ABC "
                                    "            FN42    "));
@@ -144,7 +144,7 @@ TEST(Cabrillo, RoverStationOpensOnTheRoverButton)
 
 TEST(Cabrillo, WholeFileOfTheUhfContest)
 {
-    const LogMirror m = mirrorOf({example()});
+    const LogMirror m = loadedMirror({example()});
     Header h;
     h.section = QStringLiteral("CT");
     h.name = QStringLiteral("Hiram Maxim");
@@ -182,7 +182,7 @@ TEST(Cabrillo, WholeFileOfTheUhfContest)
 
 TEST(Cabrillo, CqContestHeader)
 {
-    const LogMirror m = mirrorOf({example()});
+    const LogMirror m = loadedMirror({example()});
     struct Case {
         bool assisted;
         const char *line;

@@ -1,7 +1,7 @@
 // The contact list's rows and texts, its clipboard copy and the edit
 // window's checks, on logs read back from real files.
 #include "log/ContactList.h"
-#include "log/LoadedLog.h"
+#include "support/TestLog.h"
 
 #include <gtest/gtest.h>
 

@@ -26,21 +26,7 @@ std::vector<QsoRecord> inOrder(std::vector<QsoRecord> records)
     return records;
 }
 
-LogMirror mirrorOf(const TempLog &log)
-{
-    LogStore s;
-    QString e;
-    EXPECT_TRUE(s.open(log.path, &e)) << e.toStdString();
-    EXPECT_TRUE(s.reload(&e)) << e.toStdString();
-    return s.mirror();
-}
-
-LogMirror mirrorOf(const std::vector<QsoRecord> &records)
-{
-    TempLog log;
-    log.add(inOrder(records));
-    return mirrorOf(log);
-}
+LogMirror mirrorOf(const std::vector<QsoRecord> &records) { return loadedMirror(inOrder(records)); }
 
 const QString B144 = QStringLiteral("144 M");
 const QString B432 = QStringLiteral("432 M");
@@ -292,9 +278,7 @@ TEST(DupeTexts, WarningAndRefusalName)
         recs.push_back(qso(QStringLiteral("K1A%1").arg(i), B144, "FN42", "FN20", "CW",
                            "2012/06/09", timeOf(i)));
     recs.push_back(qso("W1AW", B144, "FN31", "FN20", "CW", "2012/06/09", "18:22:10"));
-    TempLog log;
-    log.add(recs);
-    const LogMirror m = mirrorOf(log);
+    const LogMirror m = loadedMirror(recs);
     ASSERT_EQ(m.at(57).calls, "W1AW");
     EXPECT_EQ(duplicateUnlessRoverText(m, 57),
               "Duplicate Unless Rover! W1AW FN31 06/09 18:22:10  Rec#  57");

@@ -1,7 +1,7 @@
 // Grid squares: corner positions, heading and distance, the map's captions
 // and the hover summary.
 #include "log/GridMap.h"
-#include "log/LoadedLog.h"
+#include "support/TestLog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Score, tallies, rates and the "New" mark, computed from real log files.
-#include "log/LoadedLog.h"
+#include "support/TestLog.h"
 #include "log/Score.h"
 #include "platform/Clock.h"
 

@@ -50,6 +50,27 @@ QsoRecord qso(const QString &call, const QString &band, const QString &gridr, co
     return r;
 }
 
+LogMirror loadedMirror(const std::vector<QsoRecord> &records)
+{
+    TempLog log;
+    log.add(records);
+    LogStore store;
+    QString error;
+    EXPECT_TRUE(store.open(log.path, &error)) << error.toStdString();
+    EXPECT_TRUE(store.reload(&error)) << error.toStdString();
+    EXPECT_EQ(store.recordCount(), static_cast<int>(records.size()));
+    return store.mirror();
+}
+
+std::vector<QsoRecord> rowsOf(const QString &path)
+{
+    LogStore store;
+    QString error;
+    EXPECT_TRUE(store.open(path, &error)) << error.toStdString();
+    EXPECT_TRUE(store.reload(&error)) << error.toStdString();
+    return store.mirror().records();
+}
+
 int runHelper(const QStringList &args, int timeoutMs)
 {
     QProcess p;
