@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/ClickableLabel.h"
+#include "app/Controls.h"
 #include "app/Colors.h"
 #include "app/frmHelp.h"
 #include "app/frmStationID.h"
@@ -32,12 +33,8 @@
 
 namespace {
 
-QLabel *label(QWidget *parent, const char *name, const QString &text = QString())
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
+using Controls::field;
+using Controls::label;
 
 ClickableLabel *clickLabel(QWidget *parent, const char *name, const QString &text = QString())
 {
@@ -46,19 +43,11 @@ ClickableLabel *clickLabel(QWidget *parent, const char *name, const QString &tex
     return l;
 }
 
-QLineEdit *entry(QWidget *parent, const char *name, int maxLength)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setMaxLength(maxLength);
-    return e;
-}
-
+// The main window's buttons take the focus only when clicked, so that Tab
+// moves between the entry fields alone.
 QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
+    QPushButton *b = Controls::button(parent, name, caption);
     b->setFocusPolicy(Qt::ClickFocus);
     return b;
 }
@@ -243,12 +232,12 @@ void Form1::buildControls()
     stationLine->addWidget(lblttrack);
 
     // --- entry line ---
-    txtCall = entry(central, "txtCall", 13);
-    txtRSTR = entry(central, "txtRSTR", 3);
-    txtSec = entry(central, "txtSec", 8);
-    txtRSTS = entry(central, "txtRSTS", 3);
-    txtPostConTime = entry(central, "txtPostConTime", 5);
-    txtPostConDate = entry(central, "txtPostConDate", 10);
+    txtCall = field(central, "txtCall", 13);
+    txtRSTR = field(central, "txtRSTR", 3);
+    txtSec = field(central, "txtSec", 8);
+    txtRSTS = field(central, "txtRSTS", 3);
+    txtPostConTime = field(central, "txtPostConTime", 5);
+    txtPostConDate = field(central, "txtPostConDate", 10);
     lblPostConTime = label(central, "lblPostConTime", QStringLiteral("Time"));
     lblPostConDate = label(central, "lblPostConDate", QStringLiteral("Date"));
     for (QWidget *w : {static_cast<QWidget *>(txtPostConTime), static_cast<QWidget *>(txtPostConDate),

@@ -16,38 +16,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
+#include "app/Controls.h"
 
-QLineEdit *field(QWidget *parent, const char *name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    return e;
-}
-
-QRadioButton *option(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *o = new QRadioButton(caption, parent);
-    o->setObjectName(QLatin1String(name));
-    return o;
-}
-
-QGroupBox *frame(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *g = new QGroupBox(caption, parent);
-    g->setObjectName(QLatin1String(name));
-    return g;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
+using namespace Controls;
 
 Form2::Form2(const Station &station, const LogMirror &mirror, QWidget *parent)
     : QDialog(parent), m_station(station), m_mirror(mirror)

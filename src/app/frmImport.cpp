@@ -11,22 +11,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/Controls.h"
+
 namespace {
 
-QLabel *label(QWidget *parent, const char *name, const QString &text)
+using namespace Controls;
+
+// The window's long notes wrap.
+QLabel *note(QWidget *parent, const char *name, const QString &text)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
+    QLabel *l = label(parent, name, text);
     l->setWordWrap(true);
     return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace
@@ -38,14 +34,14 @@ frmImport::frmImport(LogStore &store, QWidget *parent) : QDialog(parent), m_stor
     setWindowTitle(Text::WindowTitle);
     setModal(true);
 
-    Label2 = label(this, "Label2", Text::Warning1);
-    Label3 = label(this, "Label3", Text::Warning2);
-    Label4 = label(this, "Label4", Text::Warning3);
+    Label2 = note(this, "Label2", Text::Warning1);
+    Label3 = note(this, "Label3", Text::Warning2);
+    Label4 = note(this, "Label4", Text::Warning3);
     QFont bold = Label4->font();
     bold.setBold(true);
     Label4->setFont(bold);
     setTextColor(Label4, Qt::red);
-    Label1 = label(this, "Label1", Text::PathLabel);
+    Label1 = note(this, "Label1", Text::PathLabel);
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setMinimumWidth(360);

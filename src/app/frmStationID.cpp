@@ -18,28 +18,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit *field(QWidget *parent, const char *name, int maxLength = 32767)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setMaxLength(maxLength);
-    return e;
-}
-QRadioButton *option(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *o = new QRadioButton(caption, parent);
-    o->setObjectName(QLatin1String(name));
-    return o;
-}
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-} // namespace
+#include "app/Controls.h"
+
+using namespace Controls;
 
 frmStationID::frmStationID(QWidget *parent) : QDialog(parent)
 {
