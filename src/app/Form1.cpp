@@ -104,6 +104,7 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent)
     Timer4->setInterval(3000);
     Timer4->setSingleShot(true);
     m_holdTimer = new QTimer(this);
+    m_holdTimer->setObjectName(QStringLiteral("holdTimer"));
     m_holdTimer->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, [this] { TimeStats(); });
     connect(Timer2, &QTimer::timeout, this, &Form1::clockTick);
@@ -586,10 +587,8 @@ void Form1::UtcOffsetCheck()
     const QString answer = Dialogs::get().input(this, QStringLiteral("Update the Local Time / UTC Offset?"),
                                                 prompt, seqNumber(recommended));
     if (const auto v = parseNumber(answer)) {
-        if (std::abs(*v) <= 24) {
-            station.utcOffsetHours = static_cast<float>(*v);
-            SavePref();
-        }
+        station.utcOffsetHours = static_cast<float>(*v);
+        SavePref();
     }
 }
 

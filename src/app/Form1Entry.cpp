@@ -95,6 +95,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (!field)
         return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn) {
+        // The window coming back to the front is no move between fields.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
         if (field == txtCall)
             callFocusIn();
         else if (field == txtRSTR)
@@ -355,7 +359,10 @@ bool Form1::secKey(QKeyEvent *e, int forwardedKey)
         return true;
     }
     QChar c(k);
-    const int caret = forwardedKey ? 0 : txtSec->cursorPosition();
+    // A key typed over a selection lands where the selection starts.
+    const int caret = forwardedKey ? 0
+                      : txtSec->hasSelectedText() ? txtSec->selectionStart()
+                                                  : txtSec->cursorPosition();
     if (caret < 4)
         c = Capital(c);
     if (forwardedKey) {

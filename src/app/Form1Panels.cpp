@@ -269,8 +269,12 @@ void Form1::cmdEdit_Click()
         w.deleteDupe = [&deleteAsked] { deleteAsked = true; };
         w.exec();
         if (deleteAsked) {
+            // Delete Contact reloads and restarts the refresh when it
+            // deletes; answered No, the window's own closing does.
+            const int before = reloads;
             cmdDelete_Click();
-            return;
+            if (reloads != before)
+                return;
         }
     }
     cmdEdit->setVisible(false);

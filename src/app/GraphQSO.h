@@ -23,8 +23,16 @@ public:
     ActivityGraphView *view = nullptr;
     QLabel *Label1 = nullptr; // legend caption
     std::array<QLabel *, ActivityGraph::GroupCount> lblBnd{};
+    // Along the time axis: the time of each grid line and its date below.
+    std::array<QLabel *, ActivityGraph::LabelCount> lblTime{};
+    std::array<QLabel *, ActivityGraph::LabelCount> lblDate{};
+    // Up the rate axis, from zero; the ones above the top step stay empty
+    // and hidden.
+    std::array<QLabel *, ActivityGraph::RateLabelCount> lblY{};
     QPushButton *Command1 = nullptr;
 
 private:
     void applyBackground();
+    // Sets the axis labels beside the plot wherever the view put it.
+    void placeLabels();
 };

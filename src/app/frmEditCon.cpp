@@ -109,14 +109,20 @@ QsoRecord frmEditCon::edited() const
     QsoRecord r;
     r.calls = txtEditCall->text().trimmed();
     r.rstr = txtEditCk->text();
-    r.gridr = txtEditSec->text();
+    r.gridr = txtEditSec->text().trimmed();
     r.rsts = txtEditNum->text().trimmed();
     r.grids = txtEditPre->text();
     r.flddate = txtEditDate->text();
     r.fldtime = txtEditTime->text();
     r.uband = txtEditBnd->text();
     r.umode = txtEditMode->text();
-    r.gridr = r.gridr.trimmed();
+    // The log is read back in the order of these texts: a date or time
+    // typed in another form ("6/9/26", "9:30") is stored in the log's own.
+    if (const auto d = DateTimeText::parseDate(r.flddate))
+        r.flddate = DateTimeText::logDate(*d);
+    if (const auto t = DateTimeText::parseTime(r.fldtime))
+        r.fldtime = r.fldtime.count(u':') >= 2 ? DateTimeText::logTime(*t)
+                                               : DateTimeText::shortLogTime(*t);
     return r;
 }
 
@@ -220,16 +226,18 @@ bool frmEditCon::eventFilter(QObject *watched, QEvent *event)
             f->insert(QString(c.toUpper()));
             return true;
         }
-    } else if (event->type() == QEvent::FocusOut && !m_checking && isVisible()) {
+    } else if (event->type() == QEvent::FocusOut && !m_pendingChecks.contains(f) && isVisible()) {
         // Leaving a field with a bad value brings the focus back to it.
         auto *fe = static_cast<QFocusEvent *>(event);
         if (fe->reason() == Qt::ActiveWindowFocusReason || fe->reason() == Qt::PopupFocusReason)
             return false;
         if (f == txtEditDate || f == txtEditTime || f == txtEditBnd || f == txtEditMode) {
-            m_checking = true;
+            // Checked once the focus has moved on; a field already waiting
+            // for its check is not queued twice.
+            m_pendingChecks.insert(f);
             QTimer::singleShot(0, this, [this, f] {
                 checkLeave(f);
-                m_checking = false;
+                m_pendingChecks.remove(f);
             });
         }
     }

@@ -5,6 +5,7 @@
 #include "log/QsoRecord.h"
 
 #include <QDialog>
+#include <QSet>
 #include <functional>
 
 class QLabel;
@@ -44,5 +45,5 @@ private:
     const LogMirror &m_mirror;
     int m_index;
     QsoRecord m_stored;
-    bool m_checking = false;
+    QSet<QLineEdit *> m_pendingChecks;
 };

@@ -196,7 +196,8 @@ bool frmStationID::eventFilter(QObject *watched, QEvent *event)
         }
         const QString t = e->text();
         if (le == Text6) {
-            if (e->key() == Qt::Key_Backspace || t.isEmpty())
+            if (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Tab ||
+                e->key() == Qt::Key_Backtab || t.isEmpty())
                 return false;
             const QChar c = t.at(0);
             // minus, point, slash and digits only

@@ -118,7 +118,7 @@ Scale scaleFor(float peak)
     if (!(peak > 0))
         return s;
     // A step of 1, 2 or 5 times a power of ten that gives at most 8 steps.
-    const double raw = peak / 8.0;
+    const double raw = peak / static_cast<double>(MaxRateSteps);
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     double step = power;
     for (double f : {1.0, 2.0, 5.0, 10.0}) {
@@ -129,6 +129,31 @@ Scale scaleFor(float peak)
     s.step = static_cast<float>(step);
     s.top = static_cast<float>(std::ceil(peak / step) * step);
     return s;
+}
+
+std::vector<float> rateSteps(const Scale &scale)
+{
+    std::vector<float> steps;
+    if (!(scale.step > 0) || !(scale.top >= 0))
+        return steps;
+    // Each label is a whole number of steps, so none drifts by summing.
+    const long count =
+        std::clamp<long>(std::lround(scale.top / scale.step), 0, RateLabelCount - 1);
+    for (long i = 0; i <= count; ++i)
+        steps.push_back(static_cast<float>(i * static_cast<double>(scale.step)));
+    return steps;
+}
+
+QString rateText(double rate)
+{
+    if (!std::isfinite(rate))
+        rate = 0;
+    // Halves round away from zero, and a rate that rounds to zero carries no
+    // sign.
+    double tenths = std::round(rate * 10);
+    if (tenths == 0)
+        tenths = 0;
+    return QString::number(tenths / 10, 'f', 1);
 }
 
 } // namespace ActivityGraph
@@ -142,6 +167,7 @@ void ActivityGraphView::setData(const ActivityGraph::Data &data)
 {
     m_data = data;
     update();
+    emit axesChanged();
 }
 
 void ActivityGraphView::setBlackBackground(bool black)
@@ -154,6 +180,49 @@ void ActivityGraphView::setLegendShown(bool shown)
 {
     m_legend = shown;
     update();
+    emit axesChanged();
+}
+
+void ActivityGraphView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    emit axesChanged();
+}
+
+QRect ActivityGraphView::plotRect() const
+{
+    if (!m_data.enough)
+        return {};
+    const QFontMetrics fm(font());
+    // Left: the widest rate label. Bottom: a row of times and a row of dates.
+    // Right: the legend, or else half of the last time label, which stands
+    // centred on the right edge.
+    const int timeWidth = fm.horizontalAdvance(QStringLiteral("00:00"));
+    const int legendWidth =
+        m_legend ? fm.horizontalAdvance(QStringLiteral("Other")) + 24 : timeWidth / 2;
+    const int labelWidth = fm.horizontalAdvance(QStringLiteral("0000.0"));
+    const QRect plot(labelWidth + 12, fm.height(), width() - legendWidth - labelWidth - 24,
+                     height() - 3 * fm.height() - 16);
+    if (plot.width() < 10 || plot.height() < 10)
+        return {};
+    return plot;
+}
+
+int ActivityGraphView::timeAxisX(int j) const
+{
+    // The first label stands on the frame's left line, the last on its right
+    // line.
+    const QRect plot = plotRect();
+    return plot.left() + j * plot.width() / (ActivityGraph::LabelCount - 1);
+}
+
+int ActivityGraphView::rateAxisY(double rate) const
+{
+    // Zero lies on the frame's bottom line, the top of the scale on its top
+    // line.
+    const QRect plot = plotRect();
+    const float top = scale().top;
+    return plot.top() + plot.height() - static_cast<int>(std::lround(rate * plot.height() / top));
 }
 
 QColor ActivityGraphView::groupColor(int group)
@@ -173,40 +242,23 @@ void ActivityGraphView::paintEvent(QPaintEvent *)
     const QColor ink = m_black ? Qt::white : Qt::black;
     const QColor gridInk = m_black ? QColor(Qt::white) : QColor(0xc0, 0xc0, 0xc0);
     p.fillRect(rect(), background);
-    if (!m_data.enough)
+    const QRect plot = plotRect();
+    if (plot.isEmpty())
         return;
-
-    const QFontMetrics fm(font());
-    // Without the legend the margin still leaves room for half a time label.
-    const int legendWidth = m_legend ? fm.horizontalAdvance(QStringLiteral("Other")) + 24 : 12;
-    const int labelWidth = fm.horizontalAdvance(QStringLiteral("0000.0"));
-    const QRect plot(labelWidth + 12, fm.height(), width() - legendWidth - labelWidth - 24,
-                     height() - 3 * fm.height() - 16);
-    if (plot.width() < 10 || plot.height() < 10)
-        return;
-    const Scale scale = scaleFor(m_data.peak);
+    const Scale axis = scale();
     auto xOf = [&](double sample) { return plot.left() + (sample - 1) * plot.width() / (Steps - 1); };
-    auto yOf = [&](double rate) { return plot.bottom() - rate * plot.height() / scale.top; };
+    auto yOf = [&](double rate) { return plot.top() + plot.height() - rate * plot.height() / axis.top; };
 
-    // Rate axis: a grid line and a label at every step.
+    // Grid lines at every rate step and at every time label; the labels
+    // themselves are the window's.
     p.setPen(gridInk);
-    for (float v = 0; v <= scale.top + scale.step / 2; v += scale.step) {
-        const int y = static_cast<int>(yOf(v));
-        p.setPen(gridInk);
+    for (float v : rateSteps(axis)) {
+        const int y = rateAxisY(v);
         p.drawLine(plot.left(), y, plot.right(), y);
-        p.setPen(ink);
-        p.drawText(QRect(0, y - fm.height() / 2, plot.left() - 6, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, QString::number(v, 'f', 1));
     }
-    // Time axis: the time and date labels under evenly spaced grid lines.
-    for (int j = 0; j < LabelCount && j < m_data.timeLabels.size(); ++j) {
-        const int x = plot.left() + j * plot.width() / (LabelCount - 1);
-        p.setPen(gridInk);
+    for (int j = 0; j < LabelCount; ++j) {
+        const int x = timeAxisX(j);
         p.drawLine(x, plot.top(), x, plot.bottom());
-        p.setPen(ink);
-        const QRect cell(x - 30, plot.bottom() + 4, 60, fm.height());
-        p.drawText(cell, Qt::AlignHCenter, m_data.timeLabels.at(j));
-        p.drawText(cell.translated(0, fm.height() + 2), Qt::AlignHCenter, m_data.dateLabels.at(j));
     }
     p.setPen(ink);
     p.drawRect(plot);
@@ -225,6 +277,7 @@ void ActivityGraphView::paintEvent(QPaintEvent *)
     // Legend: the caption and the group labels in their colours.
     if (!m_legend)
         return;
+    const QFontMetrics fm(font());
     int y = plot.top();
     const int x = plot.right() + 12;
     p.setPen(ink);

@@ -65,12 +65,21 @@ struct Data {
 Data compute(const LogMirror &mirror);
 
 // The steps of the rate axis: a round step and the top of the axis, so that
-// the peak fits in a handful of steps.
+// the peak fits in at most MaxRateSteps steps.
+constexpr int MaxRateSteps = 8;
+// The rate axis carries a label at zero and at every step up to the top.
+constexpr int RateLabelCount = MaxRateSteps + 1;
 struct Scale {
     float step = 1;
     float top = 1;
 };
 Scale scaleFor(float peak);
+// The rates labelled on the axis, from zero up to the top (at most
+// RateLabelCount of them).
+std::vector<float> rateSteps(const Scale &scale);
+// A rate as the axis shows it: one decimal, at least one digit before the
+// point, no grouping of thousands ("0.0", "12.5", "12345.0").
+QString rateText(double rate);
 
 namespace Text {
 inline const QString MenuCaption = QStringLiteral("&Graph");
@@ -87,8 +96,10 @@ inline const QString AxisCaption = QStringLiteral("Band ");
 
 } // namespace ActivityGraph
 
-// Paints the graph of ActivityGraph::compute: axes with the time, date and
-// rate labels, the grid lines, the curve and the band legend.
+// Paints the graph of ActivityGraph::compute: the plot frame, the grid
+// lines, the curve and the band legend. The time, date and rate labels are
+// widgets of the window, set along the axes where timeAxisX and rateAxisY
+// say; the margins around the plot leave room for them.
 class ActivityGraphView : public QWidget {
     Q_OBJECT
 public:
@@ -103,11 +114,27 @@ public:
     void setLegendShown(bool shown);
     bool legendShown() const { return m_legend; }
 
+    // The plot frame in the view's coordinates; empty while there is nothing
+    // to draw or no room to draw it.
+    QRect plotRect() const;
+    // The rate axis of the data shown.
+    ActivityGraph::Scale scale() const { return ActivityGraph::scaleFor(m_data.peak); }
+    // Where time label j (0..LabelCount-1) and its grid line stand.
+    int timeAxisX(int j) const;
+    // The height of a rate on the rate axis.
+    int rateAxisY(double rate) const;
+
     // The colour of each band group's curve and legend label.
     static QColor groupColor(int group);
 
+signals:
+    // The plot frame moved or the rate axis changed: labels along the axes
+    // must follow.
+    void axesChanged();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     ActivityGraph::Data m_data;

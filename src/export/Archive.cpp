@@ -67,9 +67,14 @@ Outcome run(QWidget *parent, LogStore &store, const QString &logPath, const QStr
     if (refreshTimer)
         refreshTimer->stop();
 
+    // The log is opened again on the same file without dropping the contacts
+    // the window shows; a log never opened before is opened afresh.
+    auto ensureOpen = [&store, &logPath](QString *err) {
+        return store.isOpen() || store.reconnect(err) || store.open(logPath, err);
+    };
     Outcome outcome;
     QString e;
-    if (store.isOpen() || store.open(logPath, &e)) {
+    if (ensureOpen(&e)) {
         const QString chosen =
             dialogs.saveFile(parent, Text::SaveTitle, Text::SaveFilter,
                              proposedPath(ownCall, Clock::localNow().date()));
@@ -83,8 +88,7 @@ Outcome run(QWidget *parent, LogStore &store, const QString &logPath, const QStr
                 outcome.status = Outcome::Status::Copied;
         }
     }
-    if (!store.isOpen())
-        store.open(logPath);
+    ensureOpen(nullptr);
     if (refreshTimer)
         refreshTimer->start();
     if (outcome.status == Outcome::Status::Failed) {

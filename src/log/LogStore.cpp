@@ -49,8 +49,14 @@ bool LogStore::reload(QString *error)
             fresh.append(QsoRecord{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]}, rowId);
         },
         error);
-    if (!ok)
+    if (!ok) {
+        // The mirror still matches the count it had; the next change check
+        // sees the difference again and retries, instead of every focus
+        // change retrying at once.
+        m_mirror.logChanged = false;
+        m_mirror.loadedCount = m_mirror.recordCount();
         return false;
+    }
     fresh.loadedCount = fresh.recordCount();
     fresh.logChanged = false;
     m_mirror = std::move(fresh);

@@ -67,7 +67,7 @@ void parse(const QByteArray &data, Station &s)
     SeqReader r(data);
     readText(r, s.ownCall);
     readText(r, s.ownGrid);
-    readNumber(r, s.utcOffsetHours, -24, 24);
+    readNumber(r, s.utcOffsetHours, -1e6, 1e6);
     readText(r, s.currentMode);
     readText(r, s.currentBand);
     readNumber(r, s.accumulatedOnSeconds, 0, 1e9);

@@ -5,8 +5,10 @@
 namespace {
 QSettings &store()
 {
+    // One store for all of the maker's programs, so that they share what the
+    // user entered once (the call, the address of the entry).
     static QSettings s(QSettings::NativeFormat, QSettings::UserScope,
-                       QStringLiteral("Tarnwick_Software"), QStringLiteral("Halvern"));
+                       QStringLiteral("Tarnwick_Software"), QStringLiteral("Tarnwick_Software"));
     return s;
 }
 } // namespace

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -234,6 +235,12 @@ TEST(Entry, PreviousContactScanOffersTheGridAndWarns)
     e.type(QStringLiteral("w1aw "));
     EXPECT_EQ(e.f->txtSec->text(), QStringLiteral("FN31"));
     EXPECT_EQ(e.f->lblDialog->text(), QStringLiteral("Duplicate Unless Rover! W1AW FN31 06/13 18:22:10  Rec#  1"));
+    // The offered grid is selected: typing replaces it, capitals as usual.
+    e.type(QStringLiteral(" "));
+    ASSERT_EQ(e.focused(), e.f->txtSec);
+    e.type(QStringLiteral("fn32\n"));
+    ASSERT_EQ(e.logged().size(), 3u);
+    EXPECT_EQ(e.logged().back().gridr, QStringLiteral("FN32"));
 }
 
 TEST(Entry, ADupeIsRefusedAndKeysAreHeldForThreeSeconds)
@@ -252,7 +259,11 @@ TEST(Entry, ADupeIsRefusedAndKeysAreHeldForThreeSeconds)
     e.type(QStringLiteral("K2"));
     EXPECT_TRUE(e.f->txtCall->text().isEmpty());
     EXPECT_TRUE(e.f->Timer2->isActive()); // the window keeps running
+    auto *hold = e.f->findChild<QTimer *>(QStringLiteral("holdTimer"));
+    ASSERT_TRUE(hold && hold->isActive());
     Clock::advance(3000);
+    emit hold->timeout({});
+    EXPECT_EQ(e.f->txtCall->text(), QStringLiteral("K2"));
     e.type(QStringLiteral("X"));
     EXPECT_EQ(e.f->txtCall->text(), QStringLiteral("K2X"));
 

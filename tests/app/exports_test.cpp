@@ -520,6 +520,55 @@ TEST(Graph, OpensFromSevenContactsAndSwitchesItsBackground)
 
         const QColor dark = graph->lblBnd[1]->palette().color(QPalette::WindowText);
         EXPECT_EQ(dark, ActivityGraphView::groupColor(1));
+
+        // The axis labels: seven contacts a minute apart span six minutes;
+        // the busiest rate, 42, tops the rate axis at 50 in steps of 10.
+        auto label = [graph](const QString &name) {
+            auto *l = graph->findChild<QLabel *>(name);
+            EXPECT_NE(l, nullptr) << name.toStdString();
+            return l;
+        };
+        const std::pair<const char *, const char *> texts[] = {
+            {"lblTime_0", "18:00"},  {"lblTime_7", "18:03"}, {"lblTime_14", "18:06"},
+            {"lblDate_0", "06/13"},  {"lblDate_14", "06/13"}, {"lblY_0", "0.0"},
+            {"lblY_1", "10.0"},      {"lblY_5", "50.0"},      {"lblY_6", ""}};
+        for (const auto &[name, text] : texts) {
+            if (QLabel *l = label(QLatin1String(name))) {
+                EXPECT_EQ(l->text(), QLatin1String(text)) << name;
+            }
+        }
+        EXPECT_FALSE(graph->lblY[6]->isVisible());
+
+        // Along the axes of the plot: times left to right under it, each date
+        // under its time, rates right to left of it and rising.
+        auto expectAlongTheAxes = [graph] {
+            const QRect plot = graph->view->plotRect();
+            ASSERT_FALSE(plot.isEmpty());
+            const QRect inView = graph->view->rect();
+            for (int j = 0; j < ActivityGraph::LabelCount; ++j) {
+                const QRect time = graph->lblTime[j]->geometry();
+                const QRect date = graph->lblDate[j]->geometry();
+                EXPECT_TRUE(graph->lblTime[j]->isVisible()) << j;
+                EXPECT_TRUE(inView.contains(time) && inView.contains(date)) << j;
+                EXPECT_NEAR(time.center().x(), graph->view->timeAxisX(j), 1) << j;
+                EXPECT_GT(time.top(), plot.bottom()) << j;
+                EXPECT_GT(date.top(), time.bottom()) << j;
+                if (j > 0) {
+                    EXPECT_GT(time.left(), graph->lblTime[j - 1]->geometry().right()) << j;
+                }
+            }
+            for (int i = 0; i <= 5; ++i) {
+                const QRect rate = graph->lblY[i]->geometry();
+                EXPECT_TRUE(graph->lblY[i]->isVisible()) << i;
+                EXPECT_TRUE(inView.contains(rate)) << i;
+                EXPECT_LT(rate.right(), plot.left()) << i;
+                EXPECT_NEAR(rate.center().y(), graph->view->rateAxisY(i * 10), 1) << i;
+            }
+            EXPECT_NEAR(graph->lblY[0]->geometry().center().y(), plot.top() + plot.height(), 1);
+            EXPECT_NEAR(graph->lblY[5]->geometry().center().y(), plot.top(), 1);
+        };
+        expectAlongTheAxes();
+
         struct Step {
             const char *caption;
             bool black;
@@ -531,7 +580,17 @@ TEST(Graph, OpensFromSevenContactsAndSwitchesItsBackground)
             EXPECT_EQ(graph->Command1->text(), QLatin1String(s.caption));
             EXPECT_EQ(graph->view->blackBackground(), s.black);
             EXPECT_EQ(graph->Label1->palette().color(QPalette::WindowText), s.ink);
+            for (QLabel *l : {graph->lblTime[0], graph->lblTime[14], graph->lblDate[7],
+                              graph->lblY[0], graph->lblY[5]})
+                EXPECT_EQ(l->palette().color(QPalette::WindowText), s.ink) << l->objectName().toStdString();
         }
+
+        // A larger window moves the labels with the plot.
+        const int lastX = graph->lblTime[14]->geometry().center().x();
+        graph->resize(graph->width() + 200, graph->height() + 100);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [graph, lastX] { return graph->lblTime[14]->geometry().center().x() > lastX; }));
+        expectAlongTheAxes();
 
         // Opened again, it draws the log as it is then.
         e.log->add({qso(QStringLiteral("K4LAST"), QStringLiteral("10 G"), QStringLiteral("EM95"),
@@ -542,5 +601,7 @@ TEST(Graph, OpensFromSevenContactsAndSwitchesItsBackground)
         EXPECT_EQ(e.f->findChildren<GraphQSO *>().size(), 1);
         EXPECT_EQ(graph->view->data().points.size(), 8u);
         EXPECT_EQ(graph->view->data().points.back().group, 6);
+        EXPECT_EQ(graph->lblTime[7]->text(), QStringLiteral("19:00"));
+        EXPECT_EQ(graph->lblTime[14]->text(), QStringLiteral("20:00"));
     }
 }

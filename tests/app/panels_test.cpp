@@ -140,8 +140,8 @@ TEST(EditWindow, ARightButtonPressOpensItAndItSavesTheChange)
     });
     const QRect r = p.f->ListView1->visualItemRect(p.f->ListView1->topLevelItem(0));
     QTest::mousePress(p.f->ListView1->viewport(), Qt::RightButton, {}, QPoint(8, r.center().y()));
-    QTRY_VERIFY_WITH_TIMEOUT(opened, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(p.f->store.mirror().at(2).gridr, QStringLiteral("FN42"), 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.f->store.mirror().at(2).gridr == QLatin1String("FN42"); }, 5000));
     EXPECT_EQ(p.f->store.mirror().at(2).uband, QStringLiteral("24 G"));
     EXPECT_TRUE(p.f->Timer3->isActive());
 }
@@ -199,15 +199,83 @@ TEST(EditWindow, ChecksDateTimeBandAndMode)
     QTest::keyClicks(e.txtEditCall, QStringLiteral("w1 'aw\""));
     EXPECT_EQ(e.txtEditCall->text(), QStringLiteral("W1AW"));
     e.txtEditSec->setText(QStringLiteral("FN31"));
+    // Leaving a field with a bad value: the message, and the focus comes back.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&e] {
+            QApplication::setActiveWindow(&e);
+            return QApplication::activeWindow() == &e;
+        },
+        5000));
+    struct Leave {
+        QLineEdit *field;
+        QString typed;
+        QString title;      // message shown, or empty
+        QString restored;   // text afterwards
+    };
+    const Leave leaves[] = {
+        {e.txtEditTime, QStringLiteral("2575"), QStringLiteral("Invalid Time Format!"), QStringLiteral("2575")},
+        {e.txtEditBnd, QStringLiteral("145 M"), QString(), QStringLiteral("144 M")},
+        {e.txtEditMode, QStringLiteral("SSB"), QString(), QStringLiteral("CW")},
+    };
+    for (const Leave &l : leaves) {
+        dialogs.clear();
+        l.field->setFocus();
+        l.field->clear();
+        QTest::keyClicks(l.field, l.typed);
+        QTest::keyClick(l.field, Qt::Key_Tab);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.beeps > 0 && QApplication::focusWidget() == l.field; },
+                                    5000))
+            << l.typed.toStdString();
+        EXPECT_EQ(l.field->text(), l.restored);
+        if (!l.title.isEmpty()) {
+            EXPECT_EQ(dialogs.last().title, l.title);
+        }
+        // Made good again, so that leaving it lets the next case go on.
+        l.field->setText(l.field == e.txtEditTime ? QStringLiteral("19:00:00") : l.restored);
+    }
+
     // An exact twin of record 1: refused with "Dupe!" and "Delete Dupe".
     e.cmdDone_Click();
     EXPECT_TRUE(e.Label1->isVisibleTo(&e));
     EXPECT_TRUE(e.cmdDeleteDupe->isVisibleTo(&e));
     EXPECT_EQ(saves, 0);
-    // Another letter case is no twin for this window's own test.
+    // Another letter case is no twin for this window's own test; the date
+    // and time go into the log in its own form.
+    QsoRecord saved;
+    e.save = [&](const QsoRecord &r) {
+        ++saves;
+        saved = r;
+        return true;
+    };
     e.txtEditSec->setText(QStringLiteral("Fn31"));
-    e.cmdDone_Click();
+    e.txtEditDate->setText(QStringLiteral("6/9/2026"));
+    e.txtEditTime->setText(QStringLiteral("9:30"));
+    QTest::mouseClick(e.cmdDone, Qt::LeftButton);
     EXPECT_EQ(saves, 1);
+    EXPECT_EQ(saved.flddate, QStringLiteral("2026/06/09"));
+    EXPECT_EQ(saved.fldtime, QStringLiteral("09:30"));
+}
+
+TEST(EditWindow, DeleteDupeAnsweredNoKeepsTheRefreshRunning)
+{
+    Panels p({qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "18:00:00"),
+              qso("K2XX", "144 M", "FN30", "FN20", "CW", "2026/06/13", "19:00:00")});
+    p.clickRow(0);
+    ASSERT_FALSE(p.f->Timer3->isActive());
+    whenModal(QStringLiteral("frmEditCon"), [](QWidget *w) {
+        auto *e = static_cast<frmEditCon *>(w);
+        e->txtEditCall->setText(QStringLiteral("W1AW"));
+        e->txtEditSec->setText(QStringLiteral("FN31"));
+        QTest::mouseClick(e->cmdDone, Qt::LeftButton);
+        ASSERT_TRUE(e->cmdDeleteDupe->isVisible());
+        QTest::mouseClick(e->cmdDeleteDupe, Qt::LeftButton);
+    });
+    p.dialogs.answers.push_back(Dialogs::Answer::No);
+    QTest::mouseClick(p.f->cmdEdit, Qt::LeftButton);
+    EXPECT_EQ(p.dialogs.last().title, QStringLiteral("Are you sure?"));
+    EXPECT_EQ(p.f->store.recordCount(), 2);
+    EXPECT_TRUE(p.f->Timer3->isActive());
+    EXPECT_FALSE(p.f->cmdEdit->isVisible());
 }
 
 TEST(ScorePanel, ShowsTheScoreRatesListsAndNewMark)

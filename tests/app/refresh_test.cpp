@@ -5,7 +5,9 @@
 #include "support/AppFixture.h"
 
 #include <QDir>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -38,10 +40,9 @@ TEST(Refresh, AnotherProcessesContactIsPickedUpWhenTheCallFieldIsEmpty)
     EXPECT_FALSE(f.store.mirror().logChanged);
 
     // This copy's own contact grows the loaded count with it: no reload.
-    const QsoRecord own = qso("W9XYZ", "144 M", "EN52");
-    const auto id = f.store.insert(own);
-    ASSERT_TRUE(id);
-    f.store.appendOwn(own, *id);
+    f.txtCall->setFocus();
+    typeKeys(f.txtCall, QStringLiteral("W9XYZ EN52\n"));
+    ASSERT_TRUE(f.txtCall->text().isEmpty());
     f.refreshTick();
     EXPECT_EQ(f.reloads, reloadsAtStart + 1);
     EXPECT_EQ(f.store.recordCount(), 3);
@@ -83,6 +84,14 @@ TEST(Refresh, AFailingCountTriesAFullReloadAndReportsIt)
     EXPECT_EQ(app.dialogs.last().text, QStringLiteral("Error opening file."));
     // The mirror keeps what it had.
     EXPECT_EQ(f.store.recordCount(), 1);
+
+    // The window coming back to the front after the message does not try
+    // again and again while the log is away.
+    f.txtCall->clear();
+    const int afterFailure = f.reloads;
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(f.txtCall, &back);
+    EXPECT_EQ(f.reloads, afterFailure);
 
     // Back again: the next tick reconnects and finds the log as it was.
     ASSERT_TRUE(QFile::rename(away, app.log->path));

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "support/AppFixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -140,6 +141,14 @@ TEST(StartUp, NonNumericEntriesAreRefusedOrZeroed)
     AppFixture app;
     // The station window turns a non-numeric offset or position into 0.
     ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [](frmStationID &s) {
+        // The UTC field takes only "-" to "9"; Tab still moves on.
+        s.activateWindow();
+        s.Text6->setFocus();
+        s.Text6->clear();
+        QTest::keyClicks(s.Text6, QStringLiteral("-4x.5"));
+        EXPECT_EQ(s.Text6->text(), QStringLiteral("-4.5"));
+        QTest::keyClick(s.Text6, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), s.Text6);
         s.Text6->setText(QStringLiteral("abc"));
         s.Text2->setText(QStringLiteral("x"));
         s.Text3->setText(QString());

@@ -5,6 +5,7 @@
 #include "export/ExportLog.h"
 
 #include <QImage>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,6 +90,39 @@ TEST(ActivityGraph, RatesAndBridgedPauses)
     EXPECT_FLOAT_EQ(d.peak, 24);
 }
 
+TEST(ActivityGraph, RateLabelsOneDecimalWithoutGrouping)
+{
+    struct Case {
+        double rate;
+        const char *text;
+    };
+    const Case cases[] = {{0, "0.0"},          {6, "6.0"},           {2.5, "2.5"},
+                          {0.25, "0.3"},       {0.04, "0.0"},        {-0.04, "0.0"},
+                          {99.96, "100.0"},    {1234.56, "1234.6"},  {12345, "12345.0"},
+                          {1e6, "1000000.0"}, {-5, "-5.0"}};
+    for (const Case &c : cases)
+        EXPECT_EQ(ActivityGraph::rateText(c.rate), QLatin1String(c.text)) << c.rate;
+}
+
+TEST(ActivityGraph, RateAxisStepsFromZeroToTheTop)
+{
+    struct Case {
+        float peak;
+        std::vector<float> steps;
+    };
+    const Case cases[] = {{42, {0, 10, 20, 30, 40, 50}},
+                          {8, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
+                          {6, {0, 1, 2, 3, 4, 5, 6}},
+                          {1230, {0, 200, 400, 600, 800, 1000, 1200, 1400}},
+                          {0, {0, 1}}};
+    for (const Case &c : cases) {
+        const std::vector<float> steps = ActivityGraph::rateSteps(ActivityGraph::scaleFor(c.peak));
+        EXPECT_EQ(steps, c.steps) << c.peak;
+        EXPECT_LE(steps.size(), size_t(ActivityGraph::RateLabelCount)) << c.peak;
+        EXPECT_GE(steps.back(), c.peak) << c.peak;
+    }
+}
+
 TEST(ActivityGraph, BandGroups)
 {
     struct Case {
@@ -133,6 +167,40 @@ TEST(ActivityGraph, TenAndTwentyFourGigahertzDrawTheOtherCurve)
     EXPECT_TRUE(plotHolds(ActivityGraphView::groupColor(6)));
     for (int g = 0; g < 6; ++g)
         EXPECT_FALSE(plotHolds(ActivityGraphView::groupColor(g))) << "group " << g;
+}
+
+TEST(ActivityGraph, ViewLeavesTheAxisMarginsToTheLabels)
+{
+    ActivityGraphView view;
+    view.resize(640, 400);
+    EXPECT_TRUE(view.plotRect().isEmpty()); // nothing to draw yet
+    view.setData(ActivityGraph::compute(contactsAt({0, 60, 120, 180, 240, 300, 360})));
+    view.setBlackBackground(true);
+    const QRect plot = view.plotRect();
+    ASSERT_FALSE(plot.isEmpty());
+    EXPECT_EQ(view.timeAxisX(0), plot.left());
+    EXPECT_EQ(view.timeAxisX(ActivityGraph::LabelCount - 1), plot.left() + plot.width());
+    EXPECT_EQ(view.rateAxisY(0), plot.top() + plot.height());
+    EXPECT_EQ(view.rateAxisY(view.scale().top), plot.top());
+
+    // Left of the rate axis and under the time axis only the background
+    // shows: the times, dates and rates are the window's labels, not painted.
+    const QImage image = view.grab().toImage();
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((x < plot.left() - 1 || y > plot.bottom() + 1) &&
+                image.pixelColor(x, y).rgb() != QColor(Qt::black).rgb())
+                ++inked;
+    EXPECT_EQ(inked, 0);
+
+    // A new size moves the plot and says so.
+    view.show();
+    int told = 0;
+    QObject::connect(&view, &ActivityGraphView::axesChanged, [&told] { ++told; });
+    view.resize(800, 500);
+    EXPECT_TRUE(QTest::qWaitFor([&told] { return told > 0; }));
+    EXPECT_GT(view.timeAxisX(ActivityGraph::LabelCount - 1), plot.right() + 1);
 }
 
 } // namespace

@@ -83,12 +83,15 @@ bool AppFixture::start(Dialogs::Answer answer, std::function<bool(frmStationID &
     if (ok) {
         // The station window that just closed may still be the active one for
         // a moment; the operator's keys go to the main window.
-        QDeadlineTimer deadline(5000);
-        while (QApplication::activeWindow() != &f && !deadline.hasExpired()) {
-            QApplication::setActiveWindow(&f);
-            QTest::qWait(5);
-        }
-        if (QApplication::activeWindow() != &f)
+        const bool active = QTest::qWaitFor(
+            [&f] {
+                if (QApplication::activeWindow() == &f)
+                    return true;
+                QApplication::setActiveWindow(&f);
+                return false;
+            },
+            5000);
+        if (!active)
             ADD_FAILURE() << "main window did not become active";
     }
     return ok;
