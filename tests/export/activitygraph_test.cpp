@@ -2,78 +2,70 @@
 // rates, the bridging of short pauses, the band groups, and the curve drawn
 // in its group's colour.
 #include "export/ActivityGraph.h"
-#include "export/ExportLog.h"
+#include "support/TestLog.h"
 
 #include <QImage>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
 // Contacts at the given seconds after 18:00 UTC on 9 June 2012.
-LogMirror contactsAt(const std::vector<int> &seconds, const QString &band = QStringLiteral("144 M"))
+std::vector<QsoRecord> contactsAt(const std::vector<int> &seconds, const QString &band = QStringLiteral("144 M"))
 {
     std::vector<QsoRecord> records;
     const QDateTime start(QDate(2012, 6, 9), QTime(18, 0));
-    int n = 0;
     for (int s : seconds) {
         const QDateTime t = start.addSecs(s);
-        records.push_back(qso(QStringLiteral("W%1AW").arg(++n), band, QStringLiteral("FN31"),
-                              QStringLiteral("FN20"), QStringLiteral("CW"),
-                              t.toString(QStringLiteral("yyyy/MM/dd")),
-                              t.toString(QStringLiteral("HH:mm:ss"))));
+        records.push_back(qso(QStringLiteral("W%1AW").arg(records.size() + 1), band, "FN31", "FN20", "CW",
+                              t.toString("yyyy/MM/dd"), t.toString("HH:mm:ss")));
     }
-    return loadedMirror(records);
+    return records;
 }
 
-TEST(ActivityGraph, NeedsSevenContacts)
+ActivityGraph::Data graphOf(const std::vector<QsoRecord> &records)
 {
-    struct Case {
-        std::vector<int> seconds;
-        bool drawn;
-    };
-    const Case cases[] = {{{}, false},
-                          {{0, 60, 120, 180, 240, 300}, false},
-                          {{0, 60, 120, 180, 240, 300, 360}, true}};
-    for (const Case &c : cases)
-        EXPECT_EQ(ActivityGraph::compute(contactsAt(c.seconds)).enough, c.drawn)
-            << c.seconds.size() << " contacts";
-    EXPECT_EQ(ActivityGraph::Text::NotEnoughTitle, QStringLiteral("Not Enough Contacts to Graph."));
+    return ActivityGraph::compute(loadedMirror(records));
 }
 
-TEST(ActivityGraph, FourteenHourContestIsLabelledEveryHour)
+// Whether the left seven tenths of the image (the plot, left of the legend)
+// hold the colour.
+bool plotHolds(const QImage &image, const QColor &c)
 {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width() * 7 / 10; ++x)
+            if (image.pixelColor(x, y).rgb() == c.rgb())
+                return true;
+    return false;
+}
+
+TEST(ActivityGraph, NeedsSevenContactsAndLabelsEveryHourOfAFourteenHourContest)
+{
+    EXPECT_FALSE(graphOf({}).enough);
+    EXPECT_FALSE(graphOf(contactsAt({0, 60, 120, 180, 240, 300})).enough);
+    EXPECT_TRUE(graphOf(contactsAt({0, 60, 120, 180, 240, 300, 360})).enough);
+
     std::vector<int> seconds;
     for (int i = 0; i <= 14; ++i)
         seconds.push_back(i * 3600);
-    const ActivityGraph::Data d = ActivityGraph::compute(contactsAt(seconds));
+    const ActivityGraph::Data d = graphOf(contactsAt(seconds));
     ASSERT_TRUE(d.enough);
     EXPECT_EQ(d.spanSeconds, 14 * 3600);
-    EXPECT_EQ(d.timeLabels,
-              (QStringList{"18:00", "19:00", "20:00", "21:00", "22:00", "23:00", "00:00", "01:00",
-                           "02:00", "03:00", "04:00", "05:00", "06:00", "07:00", "08:00"}));
-    EXPECT_EQ(d.dateLabels, (QStringList{"06/09", "06/09", "06/09", "06/09", "06/09", "06/09",
-                                         "06/10", "06/10", "06/10", "06/10", "06/10", "06/10",
-                                         "06/10", "06/10", "06/10"}));
+    EXPECT_EQ(d.timeLabels, (QStringList{"18:00", "19:00", "20:00", "21:00", "22:00", "23:00", "00:00", "01:00",
+                                         "02:00", "03:00", "04:00", "05:00", "06:00", "07:00", "08:00"}));
+    EXPECT_EQ(d.dateLabels, QStringList(6, "06/09") + QStringList(9, "06/10"));
 }
 
 TEST(ActivityGraph, RatesAndBridgedPauses)
 {
     // A span of 1500 seconds makes one step a second, so a contact's sample
     // is its second (the first on sample 1).
-    const ActivityGraph::Data d =
-        ActivityGraph::compute(contactsAt({0, 10, 26, 60, 700, 1400, 1500}));
+    const ActivityGraph::Data d = graphOf(contactsAt({0, 10, 26, 60, 700, 1400, 1500}));
     ASSERT_TRUE(d.enough);
-    struct Point {
-        int sample;
-        float rate; // contacts within the next ten minutes, times six
-    };
-    const Point points[] = {{1, 24}, {10, 18}, {26, 12}, {60, 6}, {700, 6}, {1500, 6}};
-    for (const Point &p : points)
-        EXPECT_FLOAT_EQ(d.rate[p.sample], p.rate) << "sample " << p.sample;
-    // 1400 and 1500 seconds: the later contact owns sample 1500, the earlier
-    // one sample 1400.
-    EXPECT_FLOAT_EQ(d.rate[1400], 12);
+    // Contacts within the next ten minutes, times six. Of 1400 and 1500
+    // seconds, the later contact owns sample 1500, the earlier one 1400.
+    const std::pair<int, float> points[] = {{1, 24}, {10, 18}, {26, 12}, {60, 6}, {700, 6}, {1400, 12}, {1500, 6}};
+    for (const auto &[sample, rate] : points)
+        EXPECT_FLOAT_EQ(d.rate[sample], rate) << "sample " << sample;
     ASSERT_EQ(d.points.size(), 7u);
     EXPECT_EQ(d.points.back().sample, 1500);
 
@@ -90,83 +82,45 @@ TEST(ActivityGraph, RatesAndBridgedPauses)
     EXPECT_FLOAT_EQ(d.peak, 24);
 }
 
-TEST(ActivityGraph, RateLabelsOneDecimalWithoutGrouping)
+TEST(ActivityGraph, RateAxis)
 {
-    struct Case {
-        double rate;
-        const char *text;
-    };
-    const Case cases[] = {{0, "0.0"},          {6, "6.0"},           {2.5, "2.5"},
-                          {0.25, "0.3"},       {0.04, "0.0"},        {-0.04, "0.0"},
-                          {99.96, "100.0"},    {1234.56, "1234.6"},  {12345, "12345.0"},
-                          {1e6, "1000000.0"}, {-5, "-5.0"}};
-    for (const Case &c : cases)
-        EXPECT_EQ(ActivityGraph::rateText(c.rate), QLatin1String(c.text)) << c.rate;
-}
+    // One decimal, no digit grouping.
+    const std::pair<double, const char *> texts[] = {
+        {0, "0.0"}, {0.25, "0.3"}, {-0.04, "0.0"}, {99.96, "100.0"}, {1234.56, "1234.6"}, {1e6, "1000000.0"}};
+    for (const auto &[rate, text] : texts)
+        EXPECT_EQ(ActivityGraph::rateText(rate), text) << rate;
 
-TEST(ActivityGraph, RateAxisStepsFromZeroToTheTop)
-{
-    struct Case {
-        float peak;
-        std::vector<float> steps;
-    };
-    const Case cases[] = {{42, {0, 10, 20, 30, 40, 50}},
-                          {8, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
-                          {6, {0, 1, 2, 3, 4, 5, 6}},
-                          {1230, {0, 200, 400, 600, 800, 1000, 1200, 1400}},
-                          {0, {0, 1}}};
-    for (const Case &c : cases) {
-        const std::vector<float> steps = ActivityGraph::rateSteps(ActivityGraph::scaleFor(c.peak));
-        EXPECT_EQ(steps, c.steps) << c.peak;
-        EXPECT_LE(steps.size(), size_t(ActivityGraph::RateLabelCount)) << c.peak;
-        EXPECT_GE(steps.back(), c.peak) << c.peak;
+    const std::pair<float, std::vector<float>> steps[] = {{42, {0, 10, 20, 30, 40, 50}},
+                                                          {8, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
+                                                          {6, {0, 1, 2, 3, 4, 5, 6}},
+                                                          {1230, {0, 200, 400, 600, 800, 1000, 1200, 1400}},
+                                                          {0, {0, 1}}};
+    for (const auto &[peak, expected] : steps) {
+        const std::vector<float> s = ActivityGraph::rateSteps(ActivityGraph::scaleFor(peak));
+        EXPECT_EQ(s, expected) << peak;
+        EXPECT_LE(s.size(), size_t(ActivityGraph::RateLabelCount)) << peak;
     }
-}
-
-TEST(ActivityGraph, BandGroups)
-{
-    struct Case {
-        const char *band;
-        int group;
-    };
-    const Case cases[] = {{"50 M", 0},  {"144 M", 1}, {"222 M", 2}, {"432 M", 3},
-                          {"902 M", 4}, {"1.3 G", 5}, {"2.3 G", 6}, {"10 G", 6},
-                          {"24 G", 6},  {"300 G", 6}, {"28 M", 6}};
-    for (const Case &c : cases)
-        EXPECT_EQ(ActivityGraph::groupOf(QString::fromLatin1(c.band)), c.group) << c.band;
-    EXPECT_EQ(ActivityGraph::GroupLabels.at(6), QStringLiteral("Other"));
 }
 
 TEST(ActivityGraph, TenAndTwentyFourGigahertzDrawTheOtherCurve)
 {
-    const LogMirror ten = contactsAt({0, 300, 600, 900}, QStringLiteral("10 G"));
-    const LogMirror twentyFour = contactsAt({1200, 1500, 1800}, QStringLiteral("24 G"));
-    std::vector<QsoRecord> records = ten.records();
-    records.insert(records.end(), twentyFour.records().begin(), twentyFour.records().end());
-    const ActivityGraph::Data d = ActivityGraph::compute(loadedMirror(records));
+    std::vector<QsoRecord> records = contactsAt({0, 300, 600, 900}, "10 G");
+    const std::vector<QsoRecord> more = contactsAt({1200, 1500, 1800}, "24 G");
+    records.insert(records.end(), more.begin(), more.end());
+    const ActivityGraph::Data d = graphOf(records);
     ASSERT_TRUE(d.enough);
     for (const ActivityGraph::RatePoint &p : d.points)
         EXPECT_EQ(p.group, 6);
-    EXPECT_FALSE(d.series(6).empty());
-    for (int g = 0; g < 6; ++g)
-        EXPECT_TRUE(d.series(g).empty()) << "group " << g;
+    EXPECT_EQ(ActivityGraph::GroupLabels.at(6), "Other");
 
-    // Drawn, the plot (left of the legend) shows the "Other" colour and no
-    // colour of the other groups.
+    // Drawn, the plot shows the "Other" colour and no colour of the other groups.
     ActivityGraphView view;
     view.resize(640, 400);
     view.setData(d);
     const QImage image = view.grab().toImage();
-    auto plotHolds = [&image](const QColor &c) {
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width() * 7 / 10; ++x)
-                if (image.pixelColor(x, y).rgb() == c.rgb())
-                    return true;
-        return false;
-    };
-    EXPECT_TRUE(plotHolds(ActivityGraphView::groupColor(6)));
+    EXPECT_TRUE(plotHolds(image, ActivityGraphView::groupColor(6)));
     for (int g = 0; g < 6; ++g)
-        EXPECT_FALSE(plotHolds(ActivityGraphView::groupColor(g))) << "group " << g;
+        EXPECT_FALSE(plotHolds(image, ActivityGraphView::groupColor(g))) << "group " << g;
 }
 
 TEST(ActivityGraph, ViewLeavesTheAxisMarginsToTheLabels)
@@ -174,7 +128,7 @@ TEST(ActivityGraph, ViewLeavesTheAxisMarginsToTheLabels)
     ActivityGraphView view;
     view.resize(640, 400);
     EXPECT_TRUE(view.plotRect().isEmpty()); // nothing to draw yet
-    view.setData(ActivityGraph::compute(contactsAt({0, 60, 120, 180, 240, 300, 360})));
+    view.setData(graphOf(contactsAt({0, 60, 120, 180, 240, 300, 360})));
     view.setBlackBackground(true);
     const QRect plot = view.plotRect();
     ASSERT_FALSE(plot.isEmpty());
@@ -189,9 +143,8 @@ TEST(ActivityGraph, ViewLeavesTheAxisMarginsToTheLabels)
     int inked = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if ((x < plot.left() - 1 || y > plot.bottom() + 1) &&
-                image.pixelColor(x, y).rgb() != QColor(Qt::black).rgb())
-                ++inked;
+            inked += (x < plot.left() - 1 || y > plot.bottom() + 1) &&
+                     image.pixelColor(x, y).rgb() != QColor(Qt::black).rgb();
     EXPECT_EQ(inked, 0);
 
     // A new size moves the plot and says so.

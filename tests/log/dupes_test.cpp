@@ -4,17 +4,13 @@
 #include "log/Logging.h"
 #include "support/TestLog.h"
 
-#include <gtest/gtest.h>
 #include <random>
 
 namespace {
 
 QString timeOf(int seconds)
 {
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QChar(u'0'))
-        .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
-        .arg(seconds % 60, 2, 10, QChar(u'0'));
+    return QTime(0, 0).addSecs(seconds).toString("HH:mm:ss");
 }
 
 // Records go into the log in the given order with rising times, so the
@@ -28,6 +24,16 @@ std::vector<QsoRecord> inOrder(std::vector<QsoRecord> records)
 
 LogMirror mirrorOf(const std::vector<QsoRecord> &records) { return loadedMirror(inOrder(records)); }
 
+// The walk over the mirror and the index give the same hint.
+void expectHint(const LogMirror &m, const QString &typed, const QString &ownGrid, const QString &band,
+                const QString &hint)
+{
+    PartialDupeIndex index;
+    index.rebuild(m);
+    EXPECT_EQ(PartialDupes(m, typed, ownGrid, band), hint) << typed.toStdString();
+    EXPECT_EQ(index.hint(typed, ownGrid, band), hint) << typed.toStdString();
+}
+
 const QString B144 = QStringLiteral("144 M");
 const QString B432 = QStringLiteral("432 M");
 
@@ -35,19 +41,13 @@ const QString B432 = QStringLiteral("432 M");
 
 TEST(PartialDupes, HintListsCallsWorkedFromThisGridOnThisBand)
 {
-    const LogMirror m = mirrorOf({
-        qso("W1AW", B144, "FN31"),
-        qso("w1abc", B144, "FN32"),
-        qso("W1AW", B432, "FN31"),
-        qso("W1AX", B144, "FN31", "FN21"),
-        qso("K1ABC", B144, "FN42"),
-        qso("W1AW/R", B144, "FN31"),
-    });
+    const LogMirror m = mirrorOf({qso("W1AW", B144, "FN31"), qso("w1abc", B144, "FN32"),
+                                  qso("W1AW", B432, "FN31"), qso("W1AX", B144, "FN31", "FN21"),
+                                  qso("K1ABC", B144, "FN42"), qso("W1AW/R", B144, "FN31")});
     struct Case {
         const char *typed, *ownGrid, *band, *hint;
     } cases[] = {
         {"W", "FN20", "144 M", " W1AW w1abc W1AW/R"},
-        {"W1A", "FN20", "144 M", " W1AW w1abc W1AW/R"},
         {"w1a", "fn20", "144 m", " W1AW w1abc W1AW/R"},
         {"W1AW", "FN20", "144 M", " W1AW W1AW/R"},
         {"W1AW/", "FN20", "144 M", " W1AW/R"},
@@ -57,16 +57,8 @@ TEST(PartialDupes, HintListsCallsWorkedFromThisGridOnThisBand)
         {"W", "FN22", "144 M", ""}, // a rover in a new grid starts empty
         {"K", "FN20", "222 M", ""},
     };
-    PartialDupeIndex index;
-    index.rebuild(m);
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.typed);
-        const QString t = QString::fromLatin1(c.typed);
-        const QString g = QString::fromLatin1(c.ownGrid);
-        const QString b = QString::fromLatin1(c.band);
-        EXPECT_EQ(PartialDupes(m, t, g, b), QString::fromLatin1(c.hint));
-        EXPECT_EQ(index.hint(t, g, b), QString::fromLatin1(c.hint));
-    }
+    for (const Case &c : cases)
+        expectHint(m, c.typed, c.ownGrid, c.band, c.hint);
 }
 
 TEST(PartialDupes, HintStopsAtTheFirstCallPastOneHundredCharacters)
@@ -83,19 +75,14 @@ TEST(PartialDupes, HintStopsAtTheFirstCallPastOneHundredCharacters)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.callLength);
         std::vector<QsoRecord> recs;
-        for (int i = 0; i < 40; ++i) {
-            QString call = QStringLiteral("K1%1").arg(i, 2, 10, QChar(u'0'));
-            call += QString(c.callLength - call.size(), u'X');
-            recs.push_back(qso(call, B144, "FN31"));
-        }
-        const LogMirror m = mirrorOf(recs);
-        PartialDupeIndex index;
-        index.rebuild(m);
         QString expected;
-        for (int i = 0; i < c.callsShown; ++i)
-            expected += u' ' + recs[i].calls;
-        EXPECT_EQ(PartialDupes(m, "K1", "FN20", B144), expected);
-        EXPECT_EQ(index.hint("K1", "FN20", B144), expected);
+        for (int i = 0; i < 40; ++i) {
+            const QString call = QStringLiteral("K1%1").arg(i, 2, 10, QChar(u'0')).leftJustified(c.callLength, u'X');
+            recs.push_back(qso(call, B144, "FN31"));
+            if (i < c.callsShown)
+                expected += u' ' + call;
+        }
+        expectHint(mirrorOf(recs), "K1", "FN20", B144, expected);
     }
 }
 
@@ -103,73 +90,55 @@ TEST(PartialDupes, IndexGivesTheWalksHintAsTheLogGrows)
 {
     std::mt19937 rng(7);
     auto pick = [&](const QStringList &l) { return l.at(static_cast<int>(rng() % l.size())); };
-    const QStringList heads{"W", "K", "N", "VE", "w", "k"};
-    const QStringList tails{"A", "B", "AB", "BA", "AAA", "B/R", "a"};
-    const QStringList bands{"144 M", "144 m", "432 M", "50 M"};
-    const QStringList grids{"FN20", "fn20", "FN21"};
-    auto randomContact = [&]() {
-        return qso(pick(heads) + QString::number(rng() % 3) + pick(tails), pick(bands), "FN31",
-                   pick(grids));
+    const QStringList heads{"W", "K", "N", "VE", "w", "k"}, tails{"A", "B", "AB", "BA", "AAA", "B/R", "a"};
+    const QStringList bands{"144 M", "144 m", "432 M", "50 M"}, grids{"FN20", "fn20", "FN21"};
+    auto randomContacts = [&](int n, int firstSecond) {
+        std::vector<QsoRecord> v;
+        for (int i = 0; i < n; ++i)
+            v.push_back(qso(pick(heads) + QString::number(rng() % 3) + pick(tails), pick(bands), "FN31", pick(grids),
+                            "CW", "2026/06/13", timeOf(firstSecond + i)));
+        return v;
     };
-    std::vector<QsoRecord> recs;
-    for (int i = 0; i < 3000; ++i)
-        recs.push_back(randomContact());
     TempLog log;
-    log.add(inOrder(recs));
+    log.add(randomContacts(3000, 3600));
     LogStore store;
     ASSERT_TRUE(store.open(log.path));
     ASSERT_TRUE(store.reload());
-
     PartialDupeIndex grown;
     grown.rebuild(store.mirror());
-    auto compareAll = [&](const PartialDupeIndex &index) {
+    auto syncAndCompare = [&] {
+        grown.sync(store.mirror());
+        EXPECT_EQ(grown.size(), store.recordCount());
         for (const QString &h : heads)
             for (int d = 0; d < 3; ++d)
                 for (const QString &t : QStringList{"", "A", "AB", "B/", "AAA", "a"})
                     for (const QString &g : grids)
                         for (const QString &b : bands) {
                             const QString typed = h + QString::number(d) + t;
-                            ASSERT_EQ(index.hint(typed, g, b),
-                                      PartialDupes(store.mirror(), typed, g, b))
-                                << typed.toStdString() << " " << g.toStdString() << " "
-                                << b.toStdString();
+                            ASSERT_EQ(grown.hint(typed, g, b), PartialDupes(store.mirror(), typed, g, b))
+                                << typed.toStdString() << " " << g.toStdString() << " " << b.toStdString();
                         }
     };
-    compareAll(grown);
+    syncAndCompare();
 
     // Contacts logged by this copy extend the index.
-    for (int i = 0; i < 60; ++i) {
-        QsoRecord r = randomContact();
-        r.calls += QString::number(i % 7);
-        const LogAttempt a = logContact(store, r);
-        ASSERT_NE(a.outcome, LogAttempt::Failed) << a.error.toStdString();
+    for (QsoRecord r : randomContacts(60, 7200)) {
+        r.calls += QString::number(rng() % 7);
+        ASSERT_NE(logContact(store, r).outcome, LogAttempt::Failed);
     }
-    grown.sync(store.mirror());
-    EXPECT_EQ(grown.size(), store.recordCount());
-    compareAll(grown);
+    syncAndCompare();
 
     // Another copy's contacts arrive with a reload and fall between the
     // earlier ones; an edit reloads with the same number of records.
-    std::vector<QsoRecord> others;
-    for (int i = 0; i < 100; ++i) {
-        others.push_back(randomContact());
-        others.back().fldtime = QStringLiteral("00:00:%1").arg(i % 60, 2, 10, QChar(u'0'));
-    }
-    log.add(others);
+    log.add(randomContacts(100, 0));
     ASSERT_TRUE(store.reload());
-    grown.sync(store.mirror());
-    EXPECT_EQ(grown.size(), store.recordCount());
-    compareAll(grown);
-
+    syncAndCompare();
     QsoRecord edited = store.mirror().at(1);
-    edited.calls = QStringLiteral("W9ZZ");
+    edited.calls = "W9ZZ";
     ASSERT_TRUE(store.updateContact(1, store.mirror().at(1).calls, edited));
     ASSERT_TRUE(store.reload());
-    grown.sync(store.mirror());
-    compareAll(grown);
-    const QString hint = grown.hint("W9Z", edited.grids, edited.uband);
-    EXPECT_EQ(hint, PartialDupes(store.mirror(), "W9Z", edited.grids, edited.uband));
-    EXPECT_TRUE(hint.contains(QStringLiteral(" W9ZZ")));
+    syncAndCompare();
+    EXPECT_TRUE(grown.hint("W9Z", edited.grids, edited.uband).contains(" W9ZZ"));
 }
 
 TEST(PartialDupes, PossibleDuplicateOnceTheFieldHeldThreeCharacters)
@@ -181,18 +150,12 @@ TEST(PartialDupes, PossibleDuplicateOnceTheFieldHeldThreeCharacters)
         const char *before;
         char key;
         bool hint, possible;
-    } cases[] = {
-        {"W1", 'A', true, false},
-        {"W1A", 'W', true, true},
-        {"W1A", 'X', false, false},
-        {"", 'W', true, false},
-    };
+    } cases[] = {{"W1", 'A', true, false}, {"W1A", 'W', true, true}, {"W1A", 'X', false, false},
+                 {"", 'W', true, false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.before);
-        const PartialDupeResult walk =
-            partialDupesOnKey(m, QString::fromLatin1(c.before), QChar(c.key), "FN20", B144);
-        const PartialDupeResult fast =
-            index.onKey(QString::fromLatin1(c.before), QChar(c.key), "FN20", B144);
+        const PartialDupeResult walk = partialDupesOnKey(m, c.before, QChar(c.key), "FN20", B144);
+        const PartialDupeResult fast = index.onKey(c.before, QChar(c.key), "FN20", B144);
         EXPECT_EQ(!walk.hint.isEmpty(), c.hint);
         EXPECT_EQ(walk.possibleDuplicate, c.possible);
         EXPECT_EQ(fast.hint, walk.hint);
@@ -202,15 +165,10 @@ TEST(PartialDupes, PossibleDuplicateOnceTheFieldHeldThreeCharacters)
 
 TEST(CallShape, ThirdCharacterWarnsWithoutDigitOrSlash)
 {
-    struct Case {
-        const char *typed;
-        bool warn;
-    } cases[] = {
-        {"KAB", true}, {"K1A", false}, {"KA1", false}, {"K/A", false}, {"KA/", false},
-        {"KA", false}, {"KABC", false}, {"K:A", true}, {"", false},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(callShapeWarning(QString::fromLatin1(c.typed)), c.warn) << c.typed;
+    for (const char *warns : {"KAB", "K:A"})
+        EXPECT_TRUE(callShapeWarning(warns)) << warns;
+    for (const char *fine : {"K1A", "KA1", "K/A", "KA/", "KA", "KABC", ""})
+        EXPECT_FALSE(callShapeWarning(fine)) << fine;
 }
 
 TEST(PreviousScan, ListsFillsAndWarns)
@@ -218,18 +176,13 @@ TEST(PreviousScan, ListsFillsAndWarns)
     // W1AW worked on ten bands from FN20, another station between, and a
     // second 144 M contact in phone that another copy let through.
     std::vector<QsoRecord> recs;
-    const QStringList bandLabels{"50 M", "144 M", "222 M", "432 M", "902 M",
-                                 "1.3 G", "2.3 G", "3.5 G", "5.8 G", "10 G"};
-    for (const QString &b : bandLabels) {
+    for (const char *b : {"50 M", "144 M", "222 M", "432 M", "902 M", "1.3 G", "2.3 G", "3.5 G", "5.8 G", "10 G"}) {
         recs.push_back(qso("W1AW", b, "FN31"));
         recs.push_back(qso("K1ABC", b, "FN42"));
     }
     recs.push_back(qso("w1aw", B144, "fn31", "FN20", "PH"));
     const LogMirror m = mirrorOf(recs);
-    std::vector<int> allOfW1aw;
-    for (int n = 1; n <= 19; n += 2)
-        allOfW1aw.push_back(n);
-    allOfW1aw.push_back(21);
+    const std::vector<int> allOfW1aw{1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21};
 
     struct Case {
         const char *name, *call, *grid, *ownGrid, *band;
@@ -250,38 +203,19 @@ TEST(PreviousScan, ListsFillsAndWarns)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const PreviousScan s = dupcheck2(m, c.call, c.grid, c.ownGrid, c.band, c.list);
-        EXPECT_EQ(s.gridToFill, QString::fromLatin1(c.fill));
+        EXPECT_EQ(s.gridToFill, c.fill);
         EXPECT_EQ(s.warnRecord, c.warn);
         EXPECT_EQ(s.listed, c.listed);
     }
-}
 
-TEST(PreviousScan, FilledGridIsUsedForTheLaterRecords)
-{
     // The station's first contact gives the grid; its later contact from
     // another grid on the current band is then no dupe.
-    const LogMirror m = mirrorOf({qso("W1AW", "50 M", "FN31"), qso("W1AW", B144, "FN32"),
-                                  qso("W1AW", B432, "")});
-    EXPECT_EQ(dupcheck2(m, "W1AW", "", "FN20", B144, false).warnRecord, 0);
-    EXPECT_EQ(dupcheck2(m, "W1AW", "FN32", "FN20", B144, false).warnRecord, 2);
+    const LogMirror filled = mirrorOf({qso("W1AW", "50 M", "FN31"), qso("W1AW", B144, "FN32"), qso("W1AW", B432, "")});
+    EXPECT_EQ(dupcheck2(filled, "W1AW", "", "FN20", B144, false).warnRecord, 0);
+    EXPECT_EQ(dupcheck2(filled, "W1AW", "FN32", "FN20", B144, false).warnRecord, 2);
     // A record without a grid leaves the field empty for the next one.
-    const LogMirror m2 = mirrorOf({qso("W1AW", B432, ""), qso("W1AW", B144, "FN32")});
-    const PreviousScan s = dupcheck2(m2, "W1AW", "", "FN20", B144, false);
+    const PreviousScan s =
+        dupcheck2(mirrorOf({qso("W1AW", B432, ""), qso("W1AW", B144, "FN32")}), "W1AW", "", "FN20", B144, false);
     EXPECT_EQ(s.gridToFill, "FN32");
     EXPECT_EQ(s.warnRecord, 2);
-}
-
-TEST(DupeTexts, WarningAndRefusalName)
-{
-    std::vector<QsoRecord> recs;
-    for (int i = 0; i < 56; ++i)
-        recs.push_back(qso(QStringLiteral("K1A%1").arg(i), B144, "FN42", "FN20", "CW",
-                           "2012/06/09", timeOf(i)));
-    recs.push_back(qso("W1AW", B144, "FN31", "FN20", "CW", "2012/06/09", "18:22:10"));
-    const LogMirror m = loadedMirror(recs);
-    ASSERT_EQ(m.at(57).calls, "W1AW");
-    EXPECT_EQ(duplicateUnlessRoverText(m, 57),
-              "Duplicate Unless Rover! W1AW FN31 06/09 18:22:10  Rec#  57");
-    EXPECT_EQ(dupeText(m.at(57)), "Dupe: W1AW FN31 ON 2012/06/09 18:22:10");
-    EXPECT_EQ(duplicateUnlessRoverText(m, 58), "");
 }

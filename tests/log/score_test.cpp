@@ -1,30 +1,21 @@
 // Score, tallies, rates and the "New" mark, computed from real log files.
-#include "support/TestLog.h"
 #include "log/Score.h"
 #include "platform/Clock.h"
+#include "support/TestLog.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 // Readable failure messages.
 void PrintTo(const ScoreTotals &s, std::ostream *os)
 {
-    *os << "{contacts " << s.contacts << ", points " << s.qsoPoints << ", multipliers "
-        << s.multipliers << ", score " << s.score << "}";
+    *os << "{contacts " << s.contacts << ", points " << s.qsoPoints << ", multipliers " << s.multipliers
+        << ", score " << s.score << "}";
 }
-void PrintTo(const Rates &r, std::ostream *os)
-{
-    *os << "{last 60 min " << r.last60 << ", last 20 min per hour " << r.last20PerHour << "}";
-}
+void PrintTo(const Rates &r, std::ostream *os) { *os << "{" << r.last60 << ", " << r.last20PerHour << "}"; }
 
 namespace {
 
 struct C {
-    const char *call;
-    const char *band;
-    const char *gridr;
-    const char *grids;
+    const char *call, *band, *gridr, *grids;
 };
 
 // Contacts one minute apart, in the order given.
@@ -33,10 +24,7 @@ std::vector<QsoRecord> contacts(const std::vector<C> &list)
     std::vector<QsoRecord> out;
     QTime t(18, 0, 0);
     for (const C &c : list) {
-        out.push_back(qso(QString::fromLatin1(c.call), QString::fromLatin1(c.band),
-                          QString::fromLatin1(c.gridr), QString::fromLatin1(c.grids),
-                          QStringLiteral("CW"), QStringLiteral("2026/06/13"),
-                          t.toString(QStringLiteral("HH:mm:ss"))));
+        out.push_back(qso(c.call, c.band, c.gridr, c.grids, "CW", "2026/06/13", t.toString("HH:mm:ss")));
         t = t.addSecs(60);
     }
     return out;
@@ -51,36 +39,25 @@ QStringList panelLabels(const Tally &t)
     return out;
 }
 
-void expectSameTally(const Tally &a, const Tally &b)
-{
-    for (int band = 0; band < Bands::Count; ++band) {
-        SCOPED_TRACE(band);
-        EXPECT_EQ(a.qsoCount(band), b.qsoCount(band));
-        EXPECT_EQ(a.workedGrids(band), b.workedGrids(band));
-    }
-    EXPECT_EQ(a.activatedGrids(), b.activatedGrids());
-}
-
 enum { January = 1, June = 2, Uhf = 3, September = 4, Cq = 5 };
 
 // ---------------------------------------------------------------------------
 // Short logs: the rules one at a time.
 
-struct SmallCase {
-    const char *name;
-    int contest;
-    bool rover;
-    std::vector<C> log;
-    ScoreTotals expected;
-    int band;             // a band to look at more closely
-    QString bandLabel;    // its count label
-    QStringList worked;   // its grid keys in tally order
-    int activated;
-};
-
 TEST(Score, RulesOnShortLogs)
 {
-    const std::vector<SmallCase> cases{
+    struct Case {
+        const char *name;
+        int contest;
+        bool rover;
+        std::vector<C> log;
+        ScoreTotals expected;
+        int band;           // a band to look at more closely
+        QString bandLabel;  // its count label
+        QStringList worked; // its grid keys in tally order
+        int activated;
+    };
+    const std::vector<Case> cases{
         // 50 + 222 + 2.3 GHz: 1 + 2 + 4 points, three grids.
         {"June three bands", June, false,
          {{"W1AW", "50 M", "FN31", "FN20"}, {"K2XYZ", "222 M", "FN32", "FN20"},
@@ -115,11 +92,10 @@ TEST(Score, RulesOnShortLogs)
          {3, 3, 2, 6}, 1, "3 / 1", {"FN20"}, 1},
         {"empty log", June, false, {}, {0, 0, 0, 0}, 1, "0 / 0", {}, 0},
     };
-    for (const SmallCase &c : cases) {
+    for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const LogMirror m = loadedMirror(contacts(c.log));
         Tally t;
-        t.recompute(m, c.contest, c.rover);
+        t.recompute(loadedMirror(contacts(c.log)), c.contest, c.rover);
         EXPECT_EQ(Labeldisplay(t, c.contest, c.rover), c.expected);
         EXPECT_EQ(countLabelText(t, c.band), c.bandLabel);
         EXPECT_EQ(t.workedGrids(c.band), c.worked);
@@ -231,191 +207,147 @@ const QStringList cqFixedLabels{"4 / 3", "5 / 2", "1 / 1", "1 / 1", "0 / 0",
 const QStringList cqRoverLabels{"4 / 4", "5 / 3", "1 / 0", "1 / 0", "0 / 0",
                                 "1 / 0", "0 / 0", "0 / 0", "0 / 0", "0 / 0"};
 
-struct LargeCase {
-    const char *name;
-    int contest;
-    bool rover;
-    const std::vector<C> *log;
-    ScoreTotals expected;
-    const QStringList *labels;
-};
-
 TEST(Score, LongerLogPerContest)
 {
-    const std::vector<LargeCase> cases{
-        {"January fixed", January, false, &januaryLog, {15, 59, 14, 826}, &januaryLabels},
-        {"January rover", January, true, &januaryLog, {15, 59, 16, 944}, &januaryLabels},
-        {"June fixed", June, false, &juneLog, {19, 51, 15, 765}, &juneLabels},
-        {"June rover", June, true, &juneLog, {19, 51, 17, 867}, &juneLabels},
-        {"UHF fixed", Uhf, false, &uhfLog, {11, 60, 10, 600}, &uhfLabels},
-        {"UHF rover", Uhf, true, &uhfLog, {11, 60, 12, 720}, &uhfLabels},
-        {"September fixed", September, false, &septemberLog, {15, 34, 11, 374}, &septemberLabels},
-        {"September rover", September, true, &septemberLog, {15, 34, 14, 476}, &septemberLabels},
-        {"CQ fixed", Cq, false, &cqLog, {9, 14, 5, 70}, &cqFixedLabels},
-        {"CQ rover", Cq, true, &cqLog, {9, 14, 7, 98}, &cqRoverLabels},
+    struct Case {
+        const char *name;
+        int contest;
+        bool rover;
+        const std::vector<C> &log;
+        ScoreTotals expected;
+        const QStringList &labels;
     };
-    for (const LargeCase &c : cases) {
+    const Case cases[] = {
+        {"January fixed", January, false, januaryLog, {15, 59, 14, 826}, januaryLabels},
+        {"January rover", January, true, januaryLog, {15, 59, 16, 944}, januaryLabels},
+        {"June fixed", June, false, juneLog, {19, 51, 15, 765}, juneLabels},
+        {"June rover", June, true, juneLog, {19, 51, 17, 867}, juneLabels},
+        {"UHF fixed", Uhf, false, uhfLog, {11, 60, 10, 600}, uhfLabels},
+        {"UHF rover", Uhf, true, uhfLog, {11, 60, 12, 720}, uhfLabels},
+        {"September fixed", September, false, septemberLog, {15, 34, 11, 374}, septemberLabels},
+        {"September rover", September, true, septemberLog, {15, 34, 14, 476}, septemberLabels},
+        {"CQ fixed", Cq, false, cqLog, {9, 14, 5, 70}, cqFixedLabels},
+        {"CQ rover", Cq, true, cqLog, {9, 14, 7, 98}, cqRoverLabels},
+    };
+    for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<QsoRecord> records = contacts(*c.log);
-        const LogMirror m = loadedMirror(records);
+        const std::vector<QsoRecord> records = contacts(c.log);
         Tally full;
-        full.recompute(m, c.contest, c.rover);
+        full.recompute(loadedMirror(records), c.contest, c.rover);
         EXPECT_EQ(Labeldisplay(full, c.contest, c.rover), c.expected);
-        EXPECT_EQ(panelLabels(full), *c.labels);
+        EXPECT_EQ(panelLabels(full), c.labels);
 
-        // The first part reloaded, the rest logged here one by one: the same
-        // tallies as a reload of the whole log.
+        // The first part reloaded, the rest logged here one by one; and the
+        // whole log written into the file newest first (the reload sorts it
+        // by time, so "Fn31" still comes after "FN31"): the same tallies.
         const size_t split = records.size() / 2;
-        const LogMirror head =
-            loadedMirror(std::vector<QsoRecord>(records.begin(), records.begin() + split));
-        Tally grown;
-        grown.recompute(head, c.contest, c.rover);
+        Tally grown, reversed;
+        grown.recompute(loadedMirror({records.begin(), records.begin() + split}), c.contest, c.rover);
         for (size_t i = split; i < records.size(); ++i)
             grown.addLogged(records[i], c.contest, c.rover);
-        expectSameTally(grown, full);
-        EXPECT_EQ(Labeldisplay(grown, c.contest, c.rover), c.expected);
+        reversed.recompute(loadedMirror({records.rbegin(), records.rend()}), c.contest, c.rover);
+        for (const Tally *t : {&grown, &reversed}) {
+            for (int band = 0; band < Bands::Count; ++band) {
+                EXPECT_EQ(t->qsoCount(band), full.qsoCount(band)) << band;
+                EXPECT_EQ(t->workedGrids(band), full.workedGrids(band)) << band;
+            }
+            EXPECT_EQ(t->activatedGrids(), full.activatedGrids());
+            EXPECT_EQ(Labeldisplay(*t, c.contest, c.rover), c.expected);
+        }
     }
-}
-
-TEST(Score, TallyOrderIsTimeOrderNotFileOrder)
-{
-    // Written into the file newest first; the reload sorts them by time.
-    std::vector<QsoRecord> records = contacts(juneLog);
-    std::reverse(records.begin(), records.end());
-    const LogMirror m = loadedMirror(records);
-    Tally t;
-    t.recompute(m, June, true);
-    EXPECT_EQ(t.workedGrids(1), (QStringList{"FN31", "FN32", "FM29"}));
-    EXPECT_EQ(t.workedGrids(2), (QStringList{"FN31"})); // "Fn31" came later
-    EXPECT_EQ(t.activatedGrids(), (QStringList{"FN20", "FN21"}));
 }
 
 TEST(Score, NoCeilingOnGridsPerBand)
 {
     // More distinct grids on one band than a fixed-size list would hold.
-    std::vector<QsoRecord> records;
+    Tally t;
     for (char f1 = 'A'; f1 <= 'R'; ++f1)
         for (char f2 = 'A'; f2 <= 'R'; ++f2)
             for (int sq = 0; sq < 20; ++sq)
-                records.push_back(qso(QStringLiteral("W1AW"), QStringLiteral("144 M"),
-                                      QString(QChar(f1)) + QChar(f2)
-                                          + QString::asprintf("%02d", sq),
-                                      QStringLiteral("FN20")));
-    Tally t;
-    for (const QsoRecord &r : records)
-        t.addLogged(r, June, false);
+                t.addLogged(qso("W1AW", "144 M", QString(QChar(f1)) + QChar(f2) + QString::asprintf("%02d", sq)),
+                            June, false);
     EXPECT_EQ(t.gridCount(1), 18 * 18 * 20);
     EXPECT_EQ(Labeldisplay(t, June, false).score, qint64(6480) * 6480);
 }
 
 TEST(Score, NewMark)
 {
-    const LogMirror m = loadedMirror(contacts({{"W1AW", "144 M", "FN31", "FN20"},
-                                               {"K2XYZ", "144 M", "FN32", "FN21"},
-                                               {"N3ABC", "432 M", "FM29", "FN20"}}));
-    Tally fixed;
+    const LogMirror m = loadedMirror(contacts(
+        {{"W1AW", "144 M", "FN31", "FN20"}, {"K2XYZ", "144 M", "FN32", "FN21"}, {"N3ABC", "432 M", "FM29", "FN20"}}));
+    Tally fixed, cqRover;
     fixed.recompute(m, June, false);
-    Tally cqRover;
     cqRover.recompute(m, Cq, true);
-
     struct Case {
         const char *name;
-        const Tally *tally;
-        int contest;
-        bool rover;
-        const char *band;
-        const char *text;
-        const char *ownGrid;
+        bool cqRover;
+        const char *band, *text, *ownGrid;
         bool shows;
     };
-    const std::vector<Case> cases{
-        {"three characters", &fixed, June, false, "144 M", "FN4", "FN20", false},
-        {"fourth character of a new grid", &fixed, June, false, "144 M", "FN42", "FN20", true},
-        {"worked on the band", &fixed, June, false, "144 M", "FN31", "FN20", false},
-        {"worked, other case", &fixed, June, false, "144 M", "fn31", "FN20", false},
-        {"worked on another band only", &fixed, June, false, "432 M", "FN31", "FN20", true},
-        {"band label in other case", &fixed, June, false, "144 m", "FN31", "FN20", false},
-        {"band of no row", &fixed, June, false, "6 M", "FN42", "FN20", false},
-        {"CQ rover, same own grid", &cqRover, Cq, true, "144 M", "FN31", "FN20", false},
-        {"CQ rover, other own grid", &cqRover, Cq, true, "144 M", "FN31", "FN21", true},
-        {"CQ rover above 144", &cqRover, Cq, true, "432 M", "FM29", "FN20", true},
+    const Case cases[] = {
+        {"three characters", false, "144 M", "FN4", "FN20", false},
+        {"fourth character of a new grid", false, "144 M", "FN42", "FN20", true},
+        {"worked on the band", false, "144 M", "FN31", "FN20", false},
+        {"worked, other case", false, "144 M", "fn31", "FN20", false},
+        {"worked on another band only", false, "432 M", "FN31", "FN20", true},
+        {"band label in other case", false, "144 m", "FN31", "FN20", false},
+        {"band of no row", false, "6 M", "FN42", "FN20", false},
+        {"CQ rover, same own grid", true, "144 M", "FN31", "FN20", false},
+        {"CQ rover, other own grid", true, "144 M", "FN31", "FN21", true},
+        {"CQ rover above 144", true, "432 M", "FM29", "FN20", true},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(showsNewMark(*c.tally, QString::fromLatin1(c.band), QString::fromLatin1(c.text),
-                               c.contest, c.rover, QString::fromLatin1(c.ownGrid)),
-                  c.shows);
-    }
+    for (const Case &c : cases)
+        EXPECT_EQ(showsNewMark(c.cqRover ? cqRover : fixed, c.band, c.text, c.cqRover ? Cq : June, c.cqRover,
+                               c.ownGrid),
+                  c.shows)
+            << c.name;
 }
 
 // ---------------------------------------------------------------------------
 // Rates
 
-class Rates_ : public ::testing::Test {
-protected:
-    void TearDown() override { Clock::useSystem(); }
-};
+// Contacts at the given times of 13 June 2026 (or "date time" for another day).
+LogMirror at(const std::vector<const char *> &times)
+{
+    std::vector<QsoRecord> records;
+    for (const QString t : times) {
+        const QStringList parts = t.split(u' ');
+        records.push_back(qso("W1AW", "144 M", "FN31", "FN20", "CW", parts.size() == 2 ? parts[0] : "2026/06/13",
+                              parts.last()));
+    }
+    return loadedMirror(records);
+}
 
-TEST_F(Rates_, CountsBackFromTheNewestRecord)
+TEST(Rates, CountsBackFromTheNewestRecord)
 {
     // The station's clock reads 16:00 local, four hours behind UTC.
     Clock::setFixed(QDateTime(QDate(2026, 6, 13), QTime(16, 0, 0, 900)),
                     QDateTime(QDate(2026, 6, 13), QTime(20, 0, 0, 900)));
     const QDateTime utcNow = Clock::stationUtc(4.0);
-
-    struct Rec {
-        const char *date;
-        const char *time;
-    };
+    Clock::useSystem();
     struct Case {
         const char *name;
-        std::vector<Rec> log; // in time order, as the reload gives it
+        std::vector<const char *> log; // in time order, as the reload gives it
         Rates expected;
     };
-    const std::vector<Case> cases{
+    const Case cases[] = {
         {"empty log", {}, {0, 0}},
         {"four in 10 minutes, two 30 minutes ago",
-         {{"2026/06/13", "19:30:00"}, {"2026/06/13", "19:30:30"}, {"2026/06/13", "19:51:00"},
-          {"2026/06/13", "19:53:00"}, {"2026/06/13", "19:56:00"}, {"2026/06/13", "19:59:00"}},
-         {6, 12}},
-        {"exactly 20 minutes old is outside the 20 minutes",
-         {{"2026/06/13", "19:40:00"}, {"2026/06/13", "19:40:01"}},
-         {2, 3}},
-        {"exactly an hour old ends the walk",
-         {{"2026/06/13", "18:30:00"}, {"2026/06/13", "19:00:00"}, {"2026/06/13", "19:00:01"}},
-         {1, 0}},
-        {"yesterday does not count",
-         {{"2026/06/12", "19:59:00"}, {"2026/06/13", "19:59:00"}},
-         {1, 3}},
-        {"post-contest times without seconds",
-         {{"2026/06/13", "19:45"}, {"2026/06/13", "19:50"}},
-         {2, 6}},
-        {"an unreadable record is passed over",
-         {{"2026/06/13", "19:45:00"}, {"2026/13/45", "19:50:00"}, {"2026/06/13", "xx"}},
-         {1, 3}},
+         {"19:30:00", "19:30:30", "19:51:00", "19:53:00", "19:56:00", "19:59:00"}, {6, 12}},
+        {"exactly 20 minutes old is outside the 20 minutes", {"19:40:00", "19:40:01"}, {2, 3}},
+        {"exactly an hour old ends the walk", {"18:30:00", "19:00:00", "19:00:01"}, {1, 0}},
+        {"yesterday does not count", {"2026/06/12 19:59:00", "19:59:00"}, {1, 3}},
+        {"post-contest times without seconds", {"19:45", "19:50"}, {2, 6}},
+        {"an unreadable record is passed over", {"19:45:00", "2026/13/45 19:50:00", "xx"}, {1, 3}},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<QsoRecord> records;
-        for (const Rec &r : c.log)
-            records.push_back(qso(QStringLiteral("W1AW"), QStringLiteral("144 M"),
-                                  QStringLiteral("FN31"), QStringLiteral("FN20"),
-                                  QStringLiteral("CW"), QString::fromLatin1(r.date),
-                                  QString::fromLatin1(r.time)));
-        EXPECT_EQ(TimeStats(loadedMirror(records), utcNow), c.expected);
-    }
-}
+    for (const Case &c : cases)
+        EXPECT_EQ(TimeStats(at(c.log), utcNow), c.expected) << c.name;
 
-TEST_F(Rates_, OldContactLoggedLastHidesTheRecentOnes)
-{
     // A contact entered late with its real, older time goes to the end of the
     // mirror; the walk meets it first and stops until the next reload sorts it.
-    Clock::setFixed(QDateTime(QDate(2026, 6, 13), QTime(20, 0)),
-                    QDateTime(QDate(2026, 6, 13), QTime(20, 0)));
-    LogMirror m = loadedMirror({qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "19:55:00")});
-    EXPECT_EQ(TimeStats(m, Clock::stationUtc(0)), (Rates{1, 3}));
+    LogMirror m = at({"19:55:00"});
+    EXPECT_EQ(TimeStats(m, utcNow), (Rates{1, 3}));
     m.append(qso("K2XYZ", "144 M", "FN32", "FN20", "CW", "2026/06/13", "18:10"));
-    EXPECT_EQ(TimeStats(m, Clock::stationUtc(0)), (Rates{0, 0}));
+    EXPECT_EQ(TimeStats(m, utcNow), (Rates{0, 0}));
 }
 
 } // namespace

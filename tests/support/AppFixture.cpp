@@ -1,16 +1,6 @@
 #include "support/AppFixture.h"
 
-#include "app/frmStationID.h"
-#include "log/Folders.h"
-#include "platform/Clock.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 AppFixture::AppFixture()
 {

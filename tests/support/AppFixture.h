@@ -1,15 +1,29 @@
 #pragma once
 // A main window started the way an operator starts it, on a log of its own in
 // a temporary working folder, with the clock fixed and the dialogs scripted.
+// It brings along what the window tests use to drive and read it.
+#include "app/ClickableLabel.h"
+#include "app/Colors.h"
 #include "app/Form1.h"
+#include "app/frmStationID.h"
+#include "log/Bands.h"
+#include "log/Folders.h"
+#include "platform/Clock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestLog.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
-
-#include "app/frmStationID.h"
 
 struct AppFixture {
     AppFixture();
@@ -31,8 +45,11 @@ struct AppFixture {
     void writePrefs(const Station &s);
 };
 
-// Runs f on the next modal window of type T once it is shown.
+// Runs f on the next modal window of that object name once it is shown.
 void whenModal(const QString &objectName, std::function<void(QWidget *)> f);
+
+// The text colour a label shows.
+inline QColor ink(QWidget *w) { return w->palette().color(QPalette::WindowText); }
 
 // Types text into the focused widget with real key events.
 void typeKeys(QWidget *w, const QString &text);

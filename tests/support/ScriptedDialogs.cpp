@@ -1,5 +1,17 @@
 #include "support/ScriptedDialogs.h"
 
+namespace {
+// The next queued answer, or the fallback when none is left.
+template <typename T> T take(std::deque<T> &queue, T fallback = T())
+{
+    if (queue.empty())
+        return fallback;
+    T v = queue.front();
+    queue.pop_front();
+    return v;
+}
+} // namespace
+
 Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &title, const QString &text,
                                          Buttons buttons, Icon)
 {
@@ -7,18 +19,8 @@ Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &title, const 
     shown.append(s);
     if (onShow)
         onShow(s);
-    if (!answers.empty()) {
-        Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
-    case Buttons::OkCancel: return Answer::Cancel;
-    case Buttons::YesNo:
-    case Buttons::YesNoCancel: return Answer::No;
-    }
-    return Answer::Ok;
+    const bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel;
+    return take(answers, yesNo ? Answer::No : buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok);
 }
 
 QString ScriptedDialogs::input(QWidget *, const QString &title, const QString &prompt,
@@ -28,33 +30,21 @@ QString ScriptedDialogs::input(QWidget *, const QString &title, const QString &p
     shown.append(s);
     if (onShow)
         onShow(s);
-    if (inputs.empty())
-        return QString();
-    QString v = inputs.front();
-    inputs.pop_front();
-    return v;
+    return take(inputs);
 }
 
 QString ScriptedDialogs::openFile(QWidget *, const QString &title, const QString &filter,
                                   const QString &)
 {
     shown.append({QStringLiteral("open"), title, filter, QString()});
-    if (files.empty())
-        return QString();
-    QString v = files.front();
-    files.pop_front();
-    return v;
+    return take(files);
 }
 
 QString ScriptedDialogs::saveFile(QWidget *, const QString &title, const QString &filter,
                                   const QString &startPath)
 {
     shown.append({QStringLiteral("save"), title, filter, startPath});
-    if (files.empty())
-        return QString();
-    QString v = files.front();
-    files.pop_front();
-    return v;
+    return take(files);
 }
 
 std::optional<QColor> ScriptedDialogs::chooseColor(QWidget *, const QColor &initial)
@@ -62,9 +52,7 @@ std::optional<QColor> ScriptedDialogs::chooseColor(QWidget *, const QColor &init
     shown.append({QStringLiteral("color"), QString(), initial.name(), QString()});
     if (colors.empty())
         return std::nullopt;
-    QColor c = colors.front();
-    colors.pop_front();
-    return c;
+    return take(colors);
 }
 
 ScriptedDialogs::Shown ScriptedDialogs::last(const QString &kind) const

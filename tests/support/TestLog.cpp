@@ -3,7 +3,10 @@
 #include "log/LogStore.h"
 #include "platform/LogEngine.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 TempLog::TempLog()
@@ -71,6 +74,19 @@ std::vector<QsoRecord> rowsOf(const QString &path)
     return store.mirror().records();
 }
 
+bool execSql(const QString &path, const QString &statement)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("execSql"));
+        db.setDatabaseName(path);
+        ok = db.open() && QSqlQuery(db).exec(statement);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("execSql"));
+    return ok;
+}
+
 int runHelper(const QStringList &args, int timeoutMs)
 {
     QProcess p;
@@ -79,4 +95,24 @@ int runHelper(const QStringList &args, int timeoutMs)
     if (!p.waitForFinished(timeoutMs))
         return -1;
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QStringList fileLines(const QString &path)
+{
+    QStringList lines = QString::fromUtf8(readAll(path)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
 }

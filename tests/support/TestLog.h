@@ -1,10 +1,18 @@
 #pragma once
-// Helpers for tests that need a real log file.
+// Helpers for tests that need a real log file and the files around it.
+#include "log/Folders.h"
+#include "log/LogStore.h"
 #include "log/QsoRecord.h"
 
 #include <QString>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <ostream>
 #include <vector>
+
+// Failures show texts as texts.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QsoRecord &r, std::ostream *os) { PrintTo(r.values().join(u','), os); }
 
 // A new empty log in a temporary folder.
 struct TempLog {
@@ -14,6 +22,13 @@ struct TempLog {
     // Adds records straight into the file through a connection of its own.
     void add(const std::vector<QsoRecord> &records) const;
     int count() const;
+};
+
+// Data folders of their own below a temporary documents folder.
+struct TempFolders {
+    TempFolders() { Folders::setDataFolders(Folders::findDataFolders(dir.path())); }
+    ~TempFolders() { Folders::setDataFolders({}); }
+    QTemporaryDir dir;
 };
 
 QsoRecord qso(const QString &call, const QString &band, const QString &gridr,
@@ -27,5 +42,16 @@ LogMirror loadedMirror(const std::vector<QsoRecord> &records);
 // The rows of a log file as the full reload reads them.
 std::vector<QsoRecord> rowsOf(const QString &path);
 
+// Runs one SQL statement on the file through a connection of its own (the
+// file is created when missing): another program's database, or a trigger
+// that makes the log refuse a write.
+bool execSql(const QString &path, const QString &statement);
+
 // Runs the helper process with arguments; returns its exit code.
 int runHelper(const QStringList &args, int timeoutMs = 120000);
+
+// Whole-file reads and writes for files the tests prepare or inspect.
+QByteArray readAll(const QString &path);
+bool writeBytes(const QString &path, const QByteArray &bytes);
+// The lines of a file written with CR LF line ends, without the empty tail.
+QStringList fileLines(const QString &path);

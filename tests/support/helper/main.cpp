@@ -15,78 +15,62 @@
 #include <QTextStream>
 #include <cstdio>
 
+namespace {
+QsoRecord contact(const QString &call, const QString &gridr, const QString &grids, const QString &band,
+                  const QString &mode)
+{
+    const QString r = QStringLiteral("59"), date = QStringLiteral("2026/06/13"), time = QStringLiteral("18:00:00");
+    return {call, r, gridr, r, grids, date, time, band, mode};
+}
+} // namespace
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
-    QTextStream err(stderr);
-    if (a.size() >= 9 && a.at(1) == QLatin1String("insert")) {
-        LogStore store;
-        QString e;
-        if (!store.open(a.at(2), &e)) {
-            err << "open: " << e << "\n";
-            return 2;
-        }
-        const int n = a.at(8).toInt();
-        for (int i = 0; i < n; ++i) {
-            QsoRecord r;
-            r.calls = a.at(3) + QString::number(i);
-            r.rstr = QStringLiteral("59");
-            r.gridr = a.at(4);
-            r.rsts = QStringLiteral("59");
-            r.grids = a.at(5);
-            r.flddate = QStringLiteral("2026/06/13");
-            r.fldtime = QStringLiteral("18:00:00");
-            r.uband = a.at(6);
-            r.umode = a.at(7);
-            if (!store.insert(r, &e)) {
+    QTextStream err(stderr), out(stdout);
+    const bool insert = a.size() >= 9 && a.at(1) == QLatin1String("insert");
+    if (!insert && !(a.size() >= 7 && a.at(1) == QLatin1String("log"))) {
+        err << "usage: halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT\n"
+               "       halvern_test_helper log LOG PREFIX COUNT MODE BAND...\n";
+        return 1;
+    }
+    LogStore store;
+    QString e;
+    if (!store.open(a.at(2), &e)) {
+        err << "open: " << e << "\n";
+        return 2;
+    }
+    if (insert) {
+        for (int i = 0; i < a.at(8).toInt(); ++i) {
+            if (!store.insert(contact(a.at(3) + QString::number(i), a.at(4), a.at(5), a.at(6), a.at(7)), &e)) {
                 err << "insert: " << e << "\n";
                 return 3;
             }
         }
         return 0;
     }
-    if (a.size() >= 7 && a.at(1) == QLatin1String("log")) {
-        LogStore store;
-        QString e;
-        if (!store.open(a.at(2), &e)) {
-            err << "open: " << e << "\n";
-            return 2;
-        }
-        QTextStream out(stdout);
-        out << "ready\n";
-        out.flush();
-        char go[16];
-        if (!std::fgets(go, sizeof go, stdin))
-            return 5;
-        const int n = a.at(4).toInt();
-        int logged = 0, dupes = 0, retried = 0;
-        for (int i = 0; i < n; ++i) {
-            for (int b = 6; b < a.size(); ++b) {
-                QsoRecord r;
-                r.calls = a.at(3) + QString::number(i);
-                r.rstr = r.rsts = QStringLiteral("59");
-                r.gridr = QStringLiteral("FN31");
-                r.grids = QStringLiteral("FN20");
-                r.flddate = QStringLiteral("2026/06/13");
-                r.fldtime = QStringLiteral("18:00:00");
-                r.uband = a.at(b);
-                r.umode = a.at(5);
-                LogAttempt at = logContact(store, r);
-                for (int tries = 1; at.outcome == LogAttempt::Failed; ++tries) {
-                    if (tries == 20) {
-                        err << "log: " << at.error << "\n";
-                        return 4;
-                    }
-                    ++retried;
-                    at = logContact(store, r);
+    out << "ready\n";
+    out.flush();
+    char go[16];
+    if (!std::fgets(go, sizeof go, stdin))
+        return 5;
+    int logged = 0, dupes = 0, retried = 0;
+    for (int i = 0; i < a.at(4).toInt(); ++i) {
+        for (int b = 6; b < a.size(); ++b) {
+            const QsoRecord r = contact(a.at(3) + QString::number(i), QStringLiteral("FN31"), QStringLiteral("FN20"),
+                                        a.at(b), a.at(5));
+            LogAttempt at = logContact(store, r);
+            for (int tries = 1; at.outcome == LogAttempt::Failed; ++tries, ++retried) {
+                if (tries == 20) {
+                    err << "log: " << at.error << "\n";
+                    return 4;
                 }
-                ++(at.outcome == LogAttempt::Logged ? logged : dupes);
+                at = logContact(store, r);
             }
+            ++(at.outcome == LogAttempt::Logged ? logged : dupes);
         }
-        out << "logged " << logged << " dupes " << dupes << " retried " << retried << "\n";
-        return 0;
     }
-    err << "usage: halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT\n";
-    return 1;
+    out << "logged " << logged << " dupes " << dupes << " retried " << retried << "\n";
+    return 0;
 }
