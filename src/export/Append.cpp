@@ -113,24 +113,9 @@ std::optional<std::vector<QsoRecord>> readLogFile(const QString &path, QString *
             *error = notLog(path, why);
         return std::nullopt;
     }
-    auto q = other.select(QStringLiteral("select * from tbllog"), {}, &why);
-    if (!q) {
-        if (error)
-            *error = notLog(path, why);
-        return std::nullopt;
-    }
-    std::vector<QsoRecord> records;
-    while (q->next()) {
-        QStringList v;
-        for (int c = 0; c < QsoRecord::ColumnCount; ++c)
-            v.append(q->value(c).toString());
-        records.push_back(QsoRecord::fromValues(v));
-    }
-    if (q->lastError().isValid()) {
-        if (error)
-            *error = notLog(path, q->lastError().text());
-        return std::nullopt;
-    }
+    auto records = LogStore::readRows(other.select(QStringLiteral("select * from tbllog"), {}, &why), &why);
+    if (!records && error)
+        *error = notLog(path, why);
     return records;
 }
 

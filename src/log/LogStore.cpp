@@ -89,7 +89,11 @@ LogStore::CheckResult LogStore::checkForChanges(QString *error)
 
 std::optional<std::vector<QsoRecord>> LogStore::rowsForCall(const QString &call, QString *error)
 {
-    auto q = m_engine.select(Sql::dupe, {call}, error);
+    return readRows(m_engine.select(Sql::dupe, {call}, error), error);
+}
+
+std::optional<std::vector<QsoRecord>> LogStore::readRows(std::optional<QSqlQuery> q, QString *error)
+{
     if (!q)
         return std::nullopt;
     std::vector<QsoRecord> rows;

@@ -40,6 +40,11 @@ public:
     // loadedCount and sets logChanged when they differ.
     CheckResult checkForChanges(QString *error = nullptr);
 
+    // The rows of a "select * from tbllog" query, every row in the order the
+    // query returns them; nothing when the query fails.
+    static std::optional<std::vector<QsoRecord>> readRows(std::optional<QSqlQuery> q,
+                                                          QString *error = nullptr);
+
     // Every row whose call is `call` (ignoring case), in table order.
     std::optional<std::vector<QsoRecord>> rowsForCall(const QString &call, QString *error = nullptr);
 
