@@ -1,7 +1,8 @@
 // The full reload of the log and the score computed from it, on realistic
 // contest logs of 14,000 and 100,000 contacts over 3,000 grids and all
 // seventeen bands.
-#include "app/Form1.h"
+#include "app/MainWindow.h"
+#include "log/Contest.h"
 #include "log/Bands.h"
 #include "log/LogStore.h"
 #include "log/Score.h"
@@ -175,18 +176,20 @@ void BM_WorkListWindow(benchmark::State &state)
     auto store = openLog(state);
     const QString path = store->path();
     store.reset();
-    Form1 form;
-    form.station.contestType = JuneContest;
-    form.station.roverFlag = 1;
-    form.station.ownGrid = QStringLiteral("FN20");
-    form.station.latitude = 40;
-    form.station.longitude = 76;
-    form.GridFill();
-    if (!form.store.open(path))
+    MainWindow window;
+    Contest &contest = window.contest();
+    Station &s = contest.station();
+    s.contestType = JuneContest;
+    s.roverFlag = 1;
+    s.ownGrid = QStringLiteral("FN20");
+    s.latitude = 40;
+    s.longitude = 76;
+    emit contest.stationChanged();
+    if (!contest.openLog(path, nullptr))
         state.SkipWithError("open failed");
     for (auto _ : state)
-        form.WorkList();
-    state.counters["records"] = form.store.recordCount();
+        contest.reloadLog();
+    state.counters["records"] = contest.recordCount();
 }
 
 BENCHMARK(BM_Reload)->Arg(14000)->Arg(100000)->Unit(benchmark::kMillisecond);

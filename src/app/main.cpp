@@ -1,5 +1,5 @@
 // Halvern: start of the program.
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "log/Folders.h"
 
 #include <QApplication>
@@ -33,9 +33,9 @@ int main(int argc, char **argv)
     Folders::setWorkDir(QDir::currentPath());
     Folders::setDataFolders(Folders::findDataFolders());
 
-    Form1 form;
-    form.show();
-    if (!form.startUp())
+    MainWindow window;
+    window.show();
+    if (!window.startUp())
         return 0;
     return app.exec();
 }

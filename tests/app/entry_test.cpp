@@ -7,17 +7,17 @@ namespace {
 
 // The main window on 144 MHz CW, the caret in the call field.
 struct Entry : AppFixture {
-    Form1 *f = nullptr;
+    std::unique_ptr<MainView> f;
     explicit Entry(const std::vector<QsoRecord> &earlier = {})
     {
         log->add(earlier);
         EXPECT_TRUE(start());
-        f = form.get();
-        f->mnuBand_Click(Bands::indexOf("144 M"));
-        f->mnuCW_Click();
-        f->txtCall->setFocus();
+        f = std::make_unique<MainView>(*form);
+        f->chooseBand("144 M");
+        f->chooseCw();
+        f->call->setFocus();
     }
-    void type(const QString &keys) { typeKeys(f->txtCall, keys); }
+    void type(const QString &keys) { typeKeys(f->call, keys); }
     QWidget *focused() const { return QApplication::focusWidget(); }
     std::vector<QsoRecord> logged() const { return rowsOf(log->path); }
 };
@@ -31,66 +31,66 @@ TEST(Entry, ADigitAfterACompleteCallStartsTheReport)
         SCOPED_TRACE(keys.toStdString());
         Entry e;
         e.type(keys);
-        EXPECT_EQ(e.f->txtCall->text(), call);
-        EXPECT_EQ(e.f->txtRSTR->text(), rstr);
-        EXPECT_EQ(e.focused(), rstr.isEmpty() ? e.f->txtCall : e.f->txtRSTR);
+        EXPECT_EQ(e.f->call->text(), call);
+        EXPECT_EQ(e.f->received->text(), rstr);
+        EXPECT_EQ(e.focused(), rstr.isEmpty() ? e.f->call : e.f->received);
     }
     // With the caret inside the call the digit stays in the call.
     Entry e;
     e.type("W1AW");
-    QTest::keyClick(e.f->txtCall, Qt::Key_Home);
+    QTest::keyClick(e.f->call, Qt::Key_Home);
     e.type("5");
-    EXPECT_EQ(e.f->txtCall->text(), "5W1AW");
-    EXPECT_EQ(e.focused(), e.f->txtCall);
+    EXPECT_EQ(e.f->call->text(), "5W1AW");
+    EXPECT_EQ(e.focused(), e.f->call);
 }
 
 TEST(Entry, ALetterAfterTheReportStartsTheGridAndEnterLogs)
 {
     Entry e;
     e.type("w1aw ");
-    EXPECT_EQ(e.focused(), e.f->txtRSTR);
-    EXPECT_EQ(e.f->txtRSTR->text(), "599");
-    EXPECT_EQ(e.f->txtRSTS->text(), "599");
+    EXPECT_EQ(e.focused(), e.f->received);
+    EXPECT_EQ(e.f->received->text(), "599");
+    EXPECT_EQ(e.f->sent->text(), "599");
     // Default reports are offered selected, so typing replaces them; a
     // letter after the report starts the grid.
     e.type("59f");
-    EXPECT_EQ(e.f->txtRSTR->text(), "59");
-    EXPECT_EQ(e.focused(), e.f->txtSec);
-    EXPECT_EQ(e.f->txtSec->text(), "F");
+    EXPECT_EQ(e.f->received->text(), "59");
+    EXPECT_EQ(e.focused(), e.f->grid);
+    EXPECT_EQ(e.f->grid->text(), "F");
     e.type("n20xa\n");
     QsoRecord expected = qso("W1AW", "144 M", "FN20xa", "FN20", "CW", "2026/06/13", "18:30:00");
     expected.rstr = "59";
     EXPECT_EQ(e.logged(), std::vector<QsoRecord>{expected});
-    EXPECT_TRUE(e.f->txtCall->text().isEmpty());
-    EXPECT_TRUE(e.f->txtSec->text().isEmpty());
-    EXPECT_EQ(e.focused(), e.f->txtCall);
-    EXPECT_EQ(e.f->lblTotCon->text(), "1");
-    EXPECT_EQ(e.f->bandCountLabels[1]->text(), "1 / 1");
+    EXPECT_TRUE(e.f->call->text().isEmpty());
+    EXPECT_TRUE(e.f->grid->text().isEmpty());
+    EXPECT_EQ(e.focused(), e.f->call);
+    EXPECT_EQ(e.f->contacts->text(), "1");
+    EXPECT_EQ(e.f->bandCount(1)->text(), "1 / 1");
 }
 
 TEST(Entry, DefaultReportsByModeAndReportsOff)
 {
     Entry e;
-    e.f->mnuPhone_Click();
+    e.f->choosePhone();
     e.type("K2XX ");
-    EXPECT_EQ(e.f->txtRSTR->text(), "59");
-    EXPECT_EQ(e.f->txtRSTS->text(), "59");
+    EXPECT_EQ(e.f->received->text(), "59");
+    EXPECT_EQ(e.f->sent->text(), "59");
     // In CW a report already typed is kept.
-    e.f->cmdClear_Click();
-    e.f->mnuCW_Click();
-    e.f->txtCall->setFocus();
+    e.f->clear->click();
+    e.f->chooseCw();
+    e.f->call->setFocus();
     e.type("K2XX");
-    e.f->txtRSTS->setText("57");
-    QTest::keyClick(e.f->txtCall, Qt::Key_Tab);
-    EXPECT_EQ(e.f->txtRSTR->text(), "599");
-    EXPECT_EQ(e.f->txtRSTS->text(), "57");
+    e.f->sent->setText("57");
+    QTest::keyClick(e.f->call, Qt::Key_Tab);
+    EXPECT_EQ(e.f->received->text(), "599");
+    EXPECT_EQ(e.f->sent->text(), "57");
 
     // With reports off Tab goes to the grid and empty reports are stored.
-    e.f->cmdClear_Click();
-    e.f->mnuRstDontRecord->trigger();
-    e.f->txtCall->setFocus();
+    e.f->clear->click();
+    e.f->menu("mnuRstDontRecord")->trigger();
+    e.f->call->setFocus();
     e.type("W1AW\t");
-    EXPECT_EQ(e.focused(), e.f->txtSec);
+    EXPECT_EQ(e.focused(), e.f->grid);
     e.type("FN31\n");
     const auto rows = e.logged();
     ASSERT_EQ(rows.size(), 1u);
@@ -101,17 +101,17 @@ TEST(Entry, IncompleteEntriesAreNotLogged)
 {
     Entry e;
     const std::tuple<QString, QString, QString, QLineEdit *> cases[] = {
-        {"K1", "FN31", "Need Call Sign!", e.f->txtCall},
-        {"K1ABC", "", "Need Grid!", e.f->txtSec},
-        {"", "", "Need Call Sign!", e.f->txtCall}}; // both missing: the call first
+        {"K1", "FN31", "Need Call Sign!", e.f->call},
+        {"K1ABC", "", "Need Grid!", e.f->grid},
+        {"", "", "Need Call Sign!", e.f->call}}; // both missing: the call first
     for (const auto &[call, grid, message, focus] : cases) {
         e.dialogs.clear();
-        e.f->txtCall->setText(call);
-        e.f->txtSec->setText(grid);
-        QTest::keyClick(e.f->txtCall, Qt::Key_Return);
-        EXPECT_EQ(e.f->lblDialog->text(), message);
+        e.f->call->setText(call);
+        e.f->grid->setText(grid);
+        QTest::keyClick(e.f->call, Qt::Key_Return);
+        EXPECT_EQ(e.f->message->text(), message);
         EXPECT_EQ(e.focused(), focus);
-        EXPECT_EQ(e.f->txtCall->text(), call);
+        EXPECT_EQ(e.f->call->text(), call);
         EXPECT_GT(e.dialogs.beeps, 0);
     }
     EXPECT_TRUE(e.logged().empty());
@@ -120,30 +120,30 @@ TEST(Entry, IncompleteEntriesAreNotLogged)
 TEST(Entry, PostContestModeTakesTheTypedDateAndTime)
 {
     Entry e;
-    e.f->mnuPostContest->trigger();
-    ASSERT_TRUE(e.f->txtPostConTime->isVisible());
-    e.f->txtPostConTime->setFocus();
+    e.f->menu("mnuPostContest")->trigger();
+    ASSERT_TRUE(e.f->postTime->isVisible());
+    e.f->postTime->setFocus();
     e.type("18a05");
-    EXPECT_EQ(e.f->txtPostConTime->text(), "1805");
-    e.f->txtPostConDate->setFocus();
-    EXPECT_EQ(e.f->txtPostConDate->text(), "2026/06/13"); // today is offered
-    e.f->txtPostConDate->setText("6/12/2026");
-    e.f->txtCall->setFocus();
+    EXPECT_EQ(e.f->postTime->text(), "1805");
+    e.f->postDate->setFocus();
+    EXPECT_EQ(e.f->postDate->text(), "2026/06/13"); // today is offered
+    e.f->postDate->setText("6/12/2026");
+    e.f->call->setFocus();
     e.type("W1AW FN31\n");
     ASSERT_EQ(e.logged().size(), 1u);
     EXPECT_EQ(e.logged()[0].fldtime, "18:05");
     EXPECT_EQ(e.logged()[0].flddate, "2026/06/12");
-    EXPECT_EQ(e.f->txtPostConTime->text(), "1805"); // kept for the next contact
+    EXPECT_EQ(e.f->postTime->text(), "1805"); // kept for the next contact
 
-    e.f->txtPostConTime->setText("2575");
+    e.f->postTime->setText("2575");
     e.type("K2XX FN30\n");
-    EXPECT_EQ(e.f->lblDialog->text(), "Invalid time format!");
-    e.f->txtPostConTime->setText("905");
-    e.f->txtPostConDate->setText("2026/02/30");
-    QTest::keyClick(e.f->txtCall, Qt::Key_Return);
-    EXPECT_EQ(e.f->lblDialog->text(), "Invalid date format!");
+    EXPECT_EQ(e.f->message->text(), "Invalid time format!");
+    e.f->postTime->setText("905");
+    e.f->postDate->setText("2026/02/30");
+    QTest::keyClick(e.f->call, Qt::Key_Return);
+    EXPECT_EQ(e.f->message->text(), "Invalid date format!");
     EXPECT_EQ(e.logged().size(), 1u);
-    EXPECT_EQ(e.f->txtCall->text(), "K2XX");
+    EXPECT_EQ(e.f->call->text(), "K2XX");
 }
 
 TEST(Entry, CallShapeWarningAndPartialDupeHint)
@@ -152,23 +152,23 @@ TEST(Entry, CallShapeWarningAndPartialDupeHint)
              qso("K1ABF", "144 M", "FN31", "FN21")});
     const QString notNumeric = "The second or third character is not numeric!";
     e.type("KAB");
-    EXPECT_EQ(e.f->lblDialog->text(), notNumeric);
+    EXPECT_EQ(e.f->message->text(), notNumeric);
     EXPECT_GT(e.dialogs.beeps, 0);
-    e.f->cmdClear_Click();
+    e.f->clear->click();
     // Only calls worked on this band from this own grid are hinted.
     e.type("k1a");
-    EXPECT_NE(e.f->lblDialog->text(), notNumeric);
-    EXPECT_EQ(e.f->lblDupe->text(), " K1ABC K1ABD");
+    EXPECT_NE(e.f->message->text(), notNumeric);
+    EXPECT_EQ(e.f->hint->text(), " K1ABC K1ABD");
     e.type("b");
-    EXPECT_EQ(e.f->lblDialog->text(), "Possible Duplicate!");
+    EXPECT_EQ(e.f->message->text(), "Possible Duplicate!");
     e.type("c");
-    EXPECT_EQ(e.f->lblDupe->text(), " K1ABC");
+    EXPECT_EQ(e.f->hint->text(), " K1ABC");
     // Switched off, no hint.
-    QTest::mouseClick(e.f->cmdDup, Qt::LeftButton);
-    EXPECT_EQ(e.f->cmdDup->text(), "Off");
-    e.f->cmdClear_Click();
+    QTest::mouseClick(e.f->partialDupes, Qt::LeftButton);
+    EXPECT_EQ(e.f->partialDupes->text(), "Off");
+    e.f->clear->click();
     e.type("K1A");
-    EXPECT_TRUE(e.f->lblDupe->text().isEmpty());
+    EXPECT_TRUE(e.f->hint->text().isEmpty());
 }
 
 TEST(Entry, PreviousContactScanOffersTheGridAndWarns)
@@ -176,11 +176,11 @@ TEST(Entry, PreviousContactScanOffersTheGridAndWarns)
     Entry e({qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "18:22:10"),
              qso("W1AW", "432 M", "FN31", "FN20", "CW", "2026/06/13", "18:25:00")});
     e.type("w1aw ");
-    EXPECT_EQ(e.f->txtSec->text(), "FN31");
-    EXPECT_EQ(e.f->lblDialog->text(), "Duplicate Unless Rover! W1AW FN31 06/13 18:22:10  Rec#  1");
+    EXPECT_EQ(e.f->grid->text(), "FN31");
+    EXPECT_EQ(e.f->message->text(), "Duplicate Unless Rover! W1AW FN31 06/13 18:22:10  Rec#  1");
     // The offered grid is selected: typing replaces it, capitals as usual.
     e.type(" ");
-    ASSERT_EQ(e.focused(), e.f->txtSec);
+    ASSERT_EQ(e.focused(), e.f->grid);
     e.type("fn32\n");
     ASSERT_EQ(e.logged().size(), 3u);
     EXPECT_EQ(e.logged().back().gridr, "FN32");
@@ -190,29 +190,29 @@ TEST(Entry, ADupeIsRefusedAndKeysAreHeldForThreeSeconds)
 {
     Entry e({qso("W1AW", "144 M", "FN31", "FN20", "PH", "2026/06/13", "18:22:10")});
     // Same call, band and grids in the other mode, typed in lower case.
-    e.f->txtCall->setText("w1aw");
-    e.f->txtSec->setText("fn31");
-    QTest::keyClick(e.f->txtSec, Qt::Key_Return);
-    EXPECT_EQ(e.f->lblDialog->text(), "Dupe: W1AW FN31 ON 2026/06/13 18:22:10");
-    EXPECT_EQ(backgroundOf(e.f->lblDialog), QColor(255, 0, 0));
-    EXPECT_TRUE(e.f->txtCall->text().isEmpty());
+    e.f->call->setText("w1aw");
+    e.f->grid->setText("fn31");
+    QTest::keyClick(e.f->grid, Qt::Key_Return);
+    EXPECT_EQ(e.f->message->text(), "Dupe: W1AW FN31 ON 2026/06/13 18:22:10");
+    EXPECT_EQ(backgroundOf(e.f->message), QColor(255, 0, 0));
+    EXPECT_TRUE(e.f->call->text().isEmpty());
     EXPECT_EQ(e.logged().size(), 1u);
     // Keys typed during the hold arrive, in order, when it ends.
     e.type("K2");
-    EXPECT_TRUE(e.f->txtCall->text().isEmpty());
+    EXPECT_TRUE(e.f->call->text().isEmpty());
     EXPECT_TRUE(e.f->Timer2->isActive()); // the window keeps running
     auto *hold = e.f->findChild<QTimer *>("holdTimer");
     ASSERT_TRUE(hold && hold->isActive());
     Clock::advance(3000);
     emit hold->timeout({});
-    EXPECT_EQ(e.f->txtCall->text(), "K2");
+    EXPECT_EQ(e.f->call->text(), "K2");
     e.type("X");
-    EXPECT_EQ(e.f->txtCall->text(), "K2X");
+    EXPECT_EQ(e.f->call->text(), "K2X");
 
     // Another received grid or another own grid is a new contact.
-    e.f->cmdClear_Click();
+    e.f->clear->click();
     e.type("W1AW FN32\n");
-    e.f->station.ownGrid = "FN21";
+    e.f->contest.station().ownGrid = "FN21";
     e.type("W1AW FN31\n");
     EXPECT_EQ(e.logged().size(), 3u);
 }
@@ -225,15 +225,15 @@ TEST(Entry, AFailedInsertKeepsTheFieldsAndEnterRetries)
     e.type("W1AW FN31\n");
     EXPECT_EQ(e.dialogs.last().title, "Network Error!");
     EXPECT_EQ(e.dialogs.last().text, "Network Error, please try again.");
-    EXPECT_EQ(e.f->txtCall->text(), "W1AW");
-    EXPECT_EQ(e.f->txtSec->text(), "FN31");
-    EXPECT_EQ(e.f->store.recordCount(), 0);
+    EXPECT_EQ(e.f->call->text(), "W1AW");
+    EXPECT_EQ(e.f->grid->text(), "FN31");
+    EXPECT_EQ(e.f->contest.store().recordCount(), 0);
     // The file comes back as a new copy (a restored share): Enter logs once.
     ASSERT_TRUE(QFile::copy(away, e.log->path));
-    QTest::keyClick(e.f->txtSec, Qt::Key_Return);
+    QTest::keyClick(e.f->grid, Qt::Key_Return);
     EXPECT_EQ(e.logged().size(), 1u);
-    EXPECT_EQ(e.f->store.recordCount(), 1);
-    EXPECT_TRUE(e.f->txtCall->text().isEmpty());
-    QTest::keyClick(e.f->txtCall, Qt::Key_Return);
+    EXPECT_EQ(e.f->contest.store().recordCount(), 1);
+    EXPECT_TRUE(e.f->call->text().isEmpty());
+    QTest::keyClick(e.f->call, Qt::Key_Return);
     EXPECT_EQ(e.logged().size(), 1u);
 }

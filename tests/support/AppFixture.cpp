@@ -18,11 +18,32 @@ AppFixture::~AppFixture()
     Clock::useSystem();
 }
 
-Form1 &AppFixture::create()
+MainWindow &AppFixture::create()
 {
     if (!form)
-        form = std::make_unique<Form1>();
+        form = std::make_unique<MainWindow>();
     return *form;
+}
+
+MainView::MainView(MainWindow &w)
+    : window(w), contest(w.contest()), call(ui<QLineEdit>(&w, "txtCall")), received(ui<QLineEdit>(&w, "txtRSTR")),
+      grid(ui<QLineEdit>(&w, "txtSec")), sent(ui<QLineEdit>(&w, "txtRSTS")),
+      postTime(ui<QLineEdit>(&w, "txtPostConTime")), postDate(ui<QLineEdit>(&w, "txtPostConDate")),
+      message(ui<QLabel>(&w, "lblDialog")), hint(ui<QLabel>(&w, "lblDupe")), newMark(ui<QLabel>(&w, "Label3")),
+      ownCall(ui<QLabel>(&w, "Label2")), ownGrid(ui<QLabel>(&w, "Label4")), band(ui<QLabel>(&w, "Label21")),
+      mode(ui<QLabel>(&w, "Label30")), onTime(ui<QLabel>(&w, "lblttrack")), contacts(ui<QLabel>(&w, "lblTotCon")),
+      qsoPoints(ui<QLabel>(&w, "lblTotSec")), multipliers(ui<QLabel>(&w, "lblsectogo")),
+      score(ui<QLabel>(&w, "lblTotScore")), rate60(ui<QLabel>(&w, "lblAQSO60")), rate20(ui<QLabel>(&w, "lblAQSO20")),
+      bearing(ui<QLabel>(&w, "Label23")), distance(ui<QLabel>(&w, "Label24")),
+      logOn(ui<QPushButton>(&w, "cmdLogOn")), clear(ui<QPushButton>(&w, "cmdClear")),
+      partialDupes(ui<QPushButton>(&w, "cmdDup")), lastOrAll(ui<QPushButton>(&w, "cmdList")),
+      bandFilter(ui<QPushButton>(&w, "Command3")), edit(ui<QPushButton>(&w, "cmdEdit")),
+      remove(ui<QPushButton>(&w, "cmdDelete")), viewSwitch(ui<QPushButton>(&w, "Command2")),
+      north(ui<QPushButton>(&w, "Command7")), south(ui<QPushButton>(&w, "Command4")),
+      west(ui<QPushButton>(&w, "Command5")), east(ui<QPushButton>(&w, "Command6")),
+      list(ui<QTreeWidget>(&w, "ListView1")), gridView(ui<QWidget>(&w, "gridView")),
+      bandView(ui<QWidget>(&w, "bandView")), refreshTimer(ui<QTimer>(&w, "Timer3"))
+{
 }
 
 void AppFixture::writePrefs(const Station &s)
@@ -54,7 +75,7 @@ void whenModal(const QString &objectName, std::function<void(QWidget *)> f)
 
 bool AppFixture::start(Dialogs::Answer answer, std::function<bool(frmStationID &)> prepare)
 {
-    Form1 &f = create();
+    MainWindow &f = create();
     f.show();
     const QString path = log->path;
     whenModal(QStringLiteral("frmStationID"), [prepare, path](QWidget *w) {

@@ -4,8 +4,10 @@
 // It brings along what the window tests use to drive and read it.
 #include "app/ClickableLabel.h"
 #include "app/Colors.h"
-#include "app/Form1.h"
-#include "app/frmStationID.h"
+#include "app/MainWindow.h"
+#include "app/StationPanel.h"
+#include "app/StationSetupDialog.h"
+#include "log/Contest.h"
 #include "log/Bands.h"
 #include "log/Folders.h"
 #include "platform/Clock.h"
@@ -19,6 +21,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -32,17 +37,57 @@ struct AppFixture {
     QTemporaryDir work;   // working folder and data folders
     ScriptedDialogs dialogs;
     std::unique_ptr<TempLog> log;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
     // Creates the window (not started).
-    Form1 &create();
+    MainWindow &create();
     // Runs the start-up: the station window gets `prepare` called on it and
     // then Done (or nothing when `prepare` returns false, for tests that close
     // it themselves); "Open existing log?" is answered with `answer`.
     bool start(Dialogs::Answer answer = Dialogs::Answer::Yes,
-               std::function<bool(frmStationID &)> prepare = nullptr);
+               std::function<bool(StationSetupDialog &)> prepare = nullptr);
     // Writes a preferences file before the start.
     void writePrefs(const Station &s);
+};
+
+// A control of a window, found by its object name as the operator's tools
+// find it; a test fails when there is none.
+template <class T = QWidget>
+T *ui(const QObject *root, const QString &name)
+{
+    T *c = root->findChild<T *>(name);
+    if (!c)
+        ADD_FAILURE() << "no " << T::staticMetaObject.className() << " named " << name.toStdString();
+    return c;
+}
+
+// The main window's controls as the operator sees them, each found by its
+// object name, with the contest behind them.
+struct MainView {
+    explicit MainView(MainWindow &w);
+    MainWindow &window;
+    Contest &contest;
+    QLineEdit *call, *received, *grid, *sent, *postTime, *postDate;
+    QLabel *message, *hint, *newMark, *ownCall, *ownGrid, *band, *mode, *onTime;
+    QLabel *contacts, *qsoPoints, *multipliers, *score, *rate60, *rate20, *bearing, *distance;
+    QPushButton *logOn, *clear, *partialDupes, *lastOrAll, *bandFilter, *edit, *remove, *viewSwitch;
+    QPushButton *north, *south, *west, *east;
+    QTreeWidget *list;
+    QWidget *gridView, *bandView;
+    QTimer *refreshTimer;
+
+    QAction *menu(const QString &name) const { return ui<QAction>(&window, name); }
+    QLabel *bandCount(int i) const { return ui<QLabel>(&window, Bands::row(i).countLabel); }
+    QLabel *bandCaption(int i) const { return ui<QLabel>(&window, Bands::row(i).captionLabel); }
+    QListWidget *gridList(int i) const { return ui<QListWidget>(&window, QStringLiteral("List%1").arg(i + 1)); }
+    QLabel *square(int i) const { return ui<QLabel>(&window, QStringLiteral("lblGrid_%1").arg(i)); }
+    QAction *bandItem(int i) const { return menu(Bands::row(i).menuItem); }
+    // The operator's choices from the menus.
+    void chooseBand(const QString &label) const { bandItem(Bands::indexOf(label))->trigger(); }
+    void chooseCw() const { menu("mnuCW")->trigger(); }
+    void choosePhone() const { menu("mnuPhone")->trigger(); }
+    // One tick of the clocks.
+    void tickClocks() const { ui<StationPanel>(&window, "stationPanel")->showClocks(); }
 };
 
 // Runs f on the next modal window of that object name once it is shown.

@@ -1,0 +1,621 @@
+#include "app/EntryPanel.h"
+
+#include "app/Colors.h"
+#include "app/Controls.h"
+#include "app/DupeKeyHold.h"
+#include "app/EntryValidator.h"
+#include "keying/VoiceNavigation.h"
+#include "log/Contest.h"
+#include "log/GridMap.h"
+#include "log/Score.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+using Controls::field;
+using Controls::label;
+
+// The character code an entry handler sees for a key: 13 Enter, 9 Tab,
+// 8 Backspace, the typed character, or 0 for keys that type nothing.
+int keyCode(const QKeyEvent *e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Backspace: return 8;
+    default: break;
+    }
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return 0;
+    const QString t = e->text();
+    if (t.size() != 1 || !t.at(0).isPrint())
+        return 0;
+    return t.at(0).unicode();
+}
+
+bool isQuote(int k) { return k == '"' || k == '\''; }
+
+// Puts one character into a field as if typed.
+void typeInto(QLineEdit *field, QChar c) { field->insert(QString(c)); }
+
+} // namespace
+
+EntryPanel::EntryPanel(Contest &contest, QWidget *parent) : QWidget(parent), m_contest(contest)
+{
+    setObjectName(QStringLiteral("entryPanel"));
+    m_call = field(this, "txtCall", 13);
+    m_receivedReport = field(this, "txtRSTR", 3);
+    m_grid = field(this, "txtSec", 8);
+    m_sentReport = field(this, "txtRSTS", 3);
+    m_postContestTime = field(this, "txtPostConTime", 5);
+    m_postContestDate = field(this, "txtPostConDate", 10);
+    m_postContestTimeCaption = label(this, "lblPostConTime", QStringLiteral("Time"));
+    m_postContestDateCaption = label(this, "lblPostConDate", QStringLiteral("Date"));
+    QFont entryFont = font();
+    entryFont.setPointSize(entryFont.pointSize() + 6);
+    entryFont.setBold(true);
+    for (QLineEdit *e : {m_call, m_receivedReport, m_grid, m_sentReport, m_postContestTime, m_postContestDate}) {
+        e->setFont(entryFont);
+        e->installEventFilter(this);
+    }
+    m_call->setMinimumWidth(220);
+    for (QLineEdit *e : {m_receivedReport, m_sentReport})
+        e->setMaximumWidth(90);
+    for (QLineEdit *e : {m_grid, m_postContestTime})
+        e->setMaximumWidth(150);
+    m_postContestDate->setMaximumWidth(200);
+    const std::pair<QLineEdit *, EntryField> rules[] = {
+        {m_call, EntryField::Call},
+        {m_receivedReport, EntryField::Report},
+        {m_grid, EntryField::Grid},
+        {m_sentReport, EntryField::Report},
+        {m_postContestTime, EntryField::PostContestTime},
+        {m_postContestDate, EntryField::PostContestDate},
+    };
+    for (const auto &[field, rule] : rules)
+        field->setValidator(new EntryValidator(rule, field));
+    m_newGridMark = label(this, "Label3", QStringLiteral("New"));
+    m_newGridMark->setVisible(false);
+    setTextColor(m_newGridMark, Qt::red);
+    m_clear = Controls::button(this, "cmdClear", QStringLiteral("&Clear"));
+    m_partialDupesButton = Controls::button(this, "cmdDup", QStringLiteral("On"));
+    m_partialDupesButton->setToolTip(QStringLiteral("Displaying partial dupes slows the program on older pc's."));
+    for (QPushButton *b : {m_clear, m_partialDupesButton})
+        b->setFocusPolicy(Qt::ClickFocus);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(label(this, "lblCallCaption", QStringLiteral("Call")), 0, 0);
+    fields->addWidget(label(this, "lblRstrCaption", QStringLiteral("Rcvd")), 0, 1);
+    fields->addWidget(label(this, "lblSecCaption", QStringLiteral("Grid")), 0, 2);
+    fields->addWidget(label(this, "lblRstsCaption", QStringLiteral("Sent")), 0, 3);
+    fields->addWidget(m_postContestTimeCaption, 0, 4);
+    fields->addWidget(m_postContestDateCaption, 0, 5);
+    fields->addWidget(m_call, 1, 0);
+    fields->addWidget(m_receivedReport, 1, 1);
+    fields->addWidget(m_grid, 1, 2);
+    fields->addWidget(m_sentReport, 1, 3);
+    fields->addWidget(m_postContestTime, 1, 4);
+    fields->addWidget(m_postContestDate, 1, 5);
+    fields->addWidget(m_newGridMark, 1, 6);
+    fields->addWidget(m_clear, 1, 7);
+    fields->setColumnStretch(8, 1);
+    setTabOrder(m_call, m_receivedReport);
+    setTabOrder(m_receivedReport, m_grid);
+    setTabOrder(m_grid, m_sentReport);
+    setTabOrder(m_sentReport, m_postContestTime);
+    setTabOrder(m_postContestTime, m_postContestDate);
+    setPostContest(false);
+
+    QFont big = font();
+    big.setPointSize(big.pointSize() + 4);
+    big.setBold(true);
+    m_message = label(this, "lblDialog", QStringLiteral("Select a band and mode from the menu bar!"));
+    m_message->setFont(big);
+    m_message->setMinimumHeight(32);
+    setBackground(m_message, bgrColor(UiColors::DialogNormal));
+    m_hint = label(this, "lblDupe");
+    m_hint->setWordWrap(true);
+    m_hint->setMinimumHeight(40);
+    setBackground(m_hint, QColor());
+    auto *dupeLine = new QHBoxLayout;
+    dupeLine->addWidget(label(this, "lblDupeCaption", QStringLiteral("Possible Duplicates")));
+    dupeLine->addWidget(m_partialDupesButton);
+    dupeLine->addWidget(m_hint, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(fields);
+    layout->addWidget(m_message);
+    layout->addLayout(dupeLine);
+
+    m_dupeHold = new DupeKeyHold(m_call);
+    connect(m_grid, &QLineEdit::textChanged, this, &EntryPanel::refreshGridMark);
+    connect(m_call, &QLineEdit::textChanged, this,
+            [this](const QString &t) { m_contest.setCallInProgress(!t.isEmpty()); });
+    connect(m_clear, &QPushButton::clicked, this, &EntryPanel::clearEntry);
+    connect(m_partialDupesButton, &QPushButton::clicked, this, [this] {
+        m_partialDupesOn = !m_partialDupesOn;
+        m_partialDupesButton->setText(m_partialDupesOn ? QStringLiteral("On") : QStringLiteral("Off"));
+        setBackground(m_hint, QColor());
+        m_call->setFocus();
+    });
+}
+
+// ---------------------------------------------------------------- outside requests
+
+void EntryPanel::focusCall() { m_call->setFocus(); }
+
+void EntryPanel::showMessage(const QString &text) { m_message->setText(text); }
+
+void EntryPanel::showMessage(const QString &text, quint32 bgr)
+{
+    m_message->setText(text);
+    setBackground(m_message, bgrColor(bgr));
+}
+
+void EntryPanel::showHint(const QString &text) { m_hint->setText(text); }
+
+void EntryPanel::clearHint() { m_hint->clear(); }
+
+void EntryPanel::resetHintLine()
+{
+    m_hint->clear();
+    setBackground(m_hint, QColor());
+}
+
+void EntryPanel::chooseGrid(const QString &grid)
+{
+    m_grid->setText(grid);
+    refreshGridMark();
+}
+
+void EntryPanel::recall(const QsoRecord &last)
+{
+    m_call->setFocus();
+    m_call->setText(last.calls);
+    m_grid->setText(last.gridr);
+    m_grid->selectAll();
+    // On to the report field, whose focus handling offers the reports.
+    focusNextChild();
+}
+
+void EntryPanel::setPostContest(bool on)
+{
+    m_postContest = on;
+    for (QWidget *w : {static_cast<QWidget *>(m_postContestTime), static_cast<QWidget *>(m_postContestDate),
+                       static_cast<QWidget *>(m_postContestTimeCaption),
+                       static_cast<QWidget *>(m_postContestDateCaption)})
+        w->setVisible(on);
+}
+
+void EntryPanel::showMode()
+{
+    const int digits = m_contest.station().currentMode == Modes::Phone ? 2 : 3;
+    m_receivedReport->setMaxLength(digits);
+    m_sentReport->setMaxLength(digits);
+}
+
+void EntryPanel::refreshGridMark()
+{
+    const Station &s = m_contest.station();
+    const QString grid = m_grid->text();
+    m_newGridMark->setVisible(
+        showsNewMark(m_contest.tally(), s.currentBand, grid, s.contestType, s.isRover(), s.ownGrid));
+    emit gridTyped(grid);
+}
+
+void EntryPanel::clearEntry()
+{
+    clearFields();
+    resetHintLine();
+    showMessage(QStringLiteral(" "), UiColors::DialogNormal);
+    m_call->setFocus();
+}
+
+void EntryPanel::clearFields()
+{
+    m_sentReport->clear();
+    m_call->clear();
+    m_receivedReport->clear();
+    m_grid->clear();
+}
+
+// ---------------------------------------------------------------- key routing
+
+bool EntryPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *field = qobject_cast<QLineEdit *>(watched);
+    if (!field)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        // The window coming back to the front is no move between fields.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        if (field == m_call)
+            callFocusIn();
+        else if (field == m_receivedReport)
+            receivedReportFocusIn();
+        else if (field == m_grid)
+            gridFocusIn();
+        else if (field == m_sentReport)
+            sentReportFocusIn();
+        else
+            postContestFocusIn(field);
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *e = static_cast<QKeyEvent *>(event);
+    if (field == m_call)
+        return callKey(e);
+    if (field == m_receivedReport)
+        return receivedReportKey(e);
+    if (field == m_grid)
+        return gridKey(e);
+    if (field == m_sentReport)
+        return sentReportKey(e);
+    return postContestKey(field, e);
+}
+
+// ---------------------------------------------------------------- call field
+
+bool EntryPanel::callKey(QKeyEvent *e)
+{
+    const int k = keyCode(e);
+    if (m_dupeHold->holds()) {
+        m_dupeHold->hold(e);
+        return true;
+    }
+    if (k == 0 || k == 9)
+        return false;
+    if (m_call->text().isEmpty())
+        m_message->setText(QString());
+    if (isQuote(k))
+        return true;
+    const QString before = m_call->text();
+    if (k >= '0' && k <= '9' && forwardsDigitToReport(before, m_call->cursorPosition(), QChar(k))) {
+        m_receivedReport->setFocus();
+        receivedReportKey(nullptr, k);
+        return true;
+    }
+    if (before.size() < 3 && m_contest.loggedOn())
+        m_message->setText(QStringLiteral(" "));
+    if (k == 13) {
+        logEntry();
+        return true;
+    }
+    if (k == ' ') {
+        m_receivedReport->setFocus();
+        return true;
+    }
+    const QChar c = Capital(QChar(k));
+    showPartialDupes(c.unicode());
+    if (c.unicode() != k) {
+        typeInto(m_call, c);
+        return true;
+    }
+    return false;
+}
+
+void EntryPanel::showPartialDupes(int key)
+{
+    setBackground(m_message, bgrColor(UiColors::DialogNormal));
+    resetHintLine();
+    const QString before = m_call->text();
+    QString hint;
+    if (m_partialDupesOn && key >= 46 && key <= 90) {
+        hint = m_contest.partialDupeHint(before, QChar(key)).hint;
+        m_hint->setText(hint);
+        if (!hint.isEmpty())
+            setBackground(m_hint, bgrColor(UiColors::DialogNormal));
+    }
+    if (before.size() >= 3 && !hint.isEmpty())
+        m_message->setText(DupeTexts::PossibleDuplicate);
+    else if (m_contest.loggedOn())
+        m_message->setText(QStringLiteral(" "));
+    const QString typed = before + QChar(key);
+    if (typed.size() == 3 && key >= 46 && key <= 90) {
+        if (callShapeWarning(typed)) {
+            beep();
+            m_message->setText(DupeTexts::NotNumeric);
+        } else {
+            m_message->setText(QStringLiteral(" "));
+        }
+    }
+}
+
+void EntryPanel::callFocusIn()
+{
+    if (m_call->text().isEmpty()) {
+        m_receivedReport->clear();
+        m_sentReport->clear();
+    }
+    emit callFieldEntered();
+    if (m_contest.station().navigationLevel != 0)
+        VoiceNavigation::announce(QStringLiteral("Call"));
+}
+
+// ---------------------------------------------------------------- reports
+
+void EntryPanel::receivedReportFocusIn()
+{
+    const Station &s = m_contest.station();
+    if (!s.recordsRst())
+        m_grid->setFocus();
+    if (!m_call->text().isEmpty()) {
+        scanPreviousContacts();
+        if (s.recordsRst()) {
+            const QString rst = defaultReport(s.currentMode);
+            if (m_receivedReport->text().isEmpty()) {
+                m_receivedReport->setText(rst);
+                m_receivedReport->selectAll();
+            }
+            if (m_sentReport->text().isEmpty()) {
+                m_sentReport->setText(rst);
+                m_sentReport->selectAll();
+            }
+        }
+    }
+    if (s.navigationLevel == 2)
+        VoiceNavigation::announce(QStringLiteral("RstRcvd"));
+}
+
+void EntryPanel::scanPreviousContacts()
+{
+    const PreviousScan scan = m_contest.previousContacts(m_call->text(), m_grid->text());
+    if (m_contest.station().listPrevious == 1)
+        emit previousContactsListed(scan.listed);
+    if (!scan.gridToFill.isEmpty() && m_grid->text().isEmpty()) {
+        m_grid->setText(scan.gridToFill);
+        m_grid->selectAll();
+    }
+    if (scan.warnRecord > 0) {
+        showMessage(duplicateUnlessRoverText(m_contest.mirror(), scan.warnRecord), UiColors::DialogDupe);
+        setBackground(m_hint, QColor());
+        beep();
+    }
+}
+
+bool EntryPanel::receivedReportKey(QKeyEvent *e, int forwardedKey)
+{
+    int k = forwardedKey ? forwardedKey : keyCode(e);
+    if (k == 0 || k == 9)
+        return false;
+    if (k > '9') {
+        // A letter after the report starts the grid.
+        gridKey(nullptr, k);
+        k = ' ';
+    }
+    if (k == 13) {
+        logEntry();
+        return true;
+    }
+    if (k == ' ') {
+        m_grid->setFocus();
+        return true;
+    }
+    const QChar c = number(QChar(k));
+    if (c.isNull())
+        return true;
+    if (forwardedKey) {
+        m_receivedReport->setText(QString(c));
+        m_receivedReport->setCursorPosition(1);
+        return true;
+    }
+    return false;
+}
+
+bool EntryPanel::sentReportKey(QKeyEvent *e)
+{
+    const int k = keyCode(e);
+    if (k == 0 || k == 9)
+        return false;
+    if (k == 13) {
+        logEntry();
+        return true;
+    }
+    if (k == ' ') {
+        focusNextChild();
+        return true;
+    }
+    return number(QChar(k)).isNull();
+}
+
+void EntryPanel::sentReportFocusIn()
+{
+    if (!m_contest.station().recordsRst())
+        QTimer::singleShot(0, this, [this] {
+            if (m_sentReport->hasFocus())
+                focusNextChild();
+        });
+    if (m_contest.station().navigationLevel == 2)
+        VoiceNavigation::announce(QStringLiteral("RstSnt"));
+}
+
+// ---------------------------------------------------------------- grid
+
+bool EntryPanel::gridKey(QKeyEvent *e, int forwardedKey)
+{
+    const int k = forwardedKey ? forwardedKey : keyCode(e);
+    if (k == 0 || k == 9)
+        return false;
+    if (isQuote(k))
+        return true;
+    if (k == 13) {
+        logEntry();
+        return true;
+    }
+    if (k == ' ') {
+        m_sentReport->setFocus();
+        return true;
+    }
+    QChar c(k);
+    // A key typed over a selection lands where the selection starts.
+    const int caret = forwardedKey ? 0
+                      : m_grid->hasSelectedText() ? m_grid->selectionStart()
+                                                  : m_grid->cursorPosition();
+    if (caret < 4)
+        c = Capital(c);
+    if (forwardedKey) {
+        m_grid->setText(QString(c));
+        m_grid->setCursorPosition(1);
+        return true;
+    }
+    if (c.unicode() != k) {
+        typeInto(m_grid, c);
+        return true;
+    }
+    return false;
+}
+
+void EntryPanel::gridFocusIn()
+{
+    if (m_contest.station().navigationLevel == 2)
+        VoiceNavigation::announce(QStringLiteral("Grid"));
+}
+
+// ---------------------------------------------------------------- post-contest
+
+void EntryPanel::postContestFocusIn(QLineEdit *field)
+{
+    if (field == m_postContestDate && field->text().isEmpty())
+        field->setText(Clock::localNow().date().toString(QStringLiteral("yyyy/MM/dd")));
+    QTimer::singleShot(0, field, [field] { field->selectAll(); });
+}
+
+bool EntryPanel::postContestKey(QLineEdit *field, QKeyEvent *e)
+{
+    const int k = keyCode(e);
+    if (k == 0 || k == 9 || k == 8)
+        return false;
+    if (k == ' ') {
+        focusNextChild();
+        return true;
+    }
+    if (k == 13) {
+        logEntry();
+        return true;
+    }
+    const int lo = field == m_postContestTime ? 48 : 47;
+    const int hi = field == m_postContestTime ? 58 : 57;
+    return k < lo || k > hi;
+}
+
+// ---------------------------------------------------------------- logging
+
+bool EntryPanel::checkComplete()
+{
+    bool complete = true;
+    if (m_grid->text().isEmpty()) {
+        beep();
+        m_message->setText(EntryTexts::NeedGrid);
+        complete = false;
+        m_grid->setFocus();
+    }
+    if (m_call->text().size() < 3) {
+        beep();
+        m_message->setText(EntryTexts::NeedCall);
+        complete = false;
+        m_call->setFocus();
+    }
+    return complete;
+}
+
+void EntryPanel::reportNetworkError()
+{
+    beep();
+    msgBox(this, QStringLiteral("Network Error, please try again."), QStringLiteral("Network Error!"));
+    // A fresh connection for the operator's next Enter.
+    m_contest.reconnectLog();
+}
+
+void EntryPanel::refuseDupe(const QsoRecord &match)
+{
+    showMessage(dupeText(match), UiColors::DialogDupe);
+    resetHintLine();
+    beep();
+    VoiceNavigation::announce(QStringLiteral("Dupe"));
+    if (m_contest.station().navigationLevel != 0) {
+        // The prompt is heard before anything else is typed.
+        QDeadlineTimer limit(10000);
+        while (VoiceNavigation::isPlaying() && !limit.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    }
+    m_dupeHold->start();
+    m_call->setFocus();
+    clearFields();
+}
+
+void EntryPanel::logEntry()
+{
+    const bool complete = checkComplete();
+    if (!complete) {
+        // The check still runs: it offers the station's grid and refuses a dupe.
+        const LogAttempt a = m_contest.checkEntry(m_call->text(), m_grid->text());
+        if (a.outcome == LogAttempt::Failed) {
+            reportNetworkError();
+            return;
+        }
+        if (!a.gridFromLog.isEmpty() && m_grid->text().isEmpty()) {
+            m_grid->setText(a.gridFromLog);
+            m_grid->selectAll();
+        }
+        if (a.outcome == LogAttempt::Dupe)
+            refuseDupe(a.match);
+        resetHintLine();
+        emit loggingAttempted();
+        return;
+    }
+    const Station &s = m_contest.station();
+    QsoRecord rec = liveContact(m_call->text(), m_receivedReport->text(), m_grid->text(),
+                                m_sentReport->text(), s.ownGrid, s.currentBand, s.currentMode,
+                                s.utcOffsetHours);
+    if (!s.recordsRst()) {
+        rec.rstr.clear();
+        rec.rsts.clear();
+    }
+    if (m_postContest) {
+        const auto date = postContestDate(m_postContestDate->text());
+        if (!date) {
+            m_message->setText(EntryTexts::InvalidDate);
+            beep();
+            return;
+        }
+        const auto time = postContestTime(m_postContestTime->text());
+        if (!time) {
+            m_message->setText(EntryTexts::InvalidTime);
+            beep();
+            return;
+        }
+        rec.flddate = *date;
+        rec.fldtime = *time;
+    }
+    const LogAttempt a = m_contest.logContact(rec);
+    if (a.outcome == LogAttempt::Failed) {
+        reportNetworkError();
+        return;
+    }
+    if (a.outcome == LogAttempt::Dupe) {
+        refuseDupe(a.match);
+    } else {
+        clearFields();
+        m_call->setFocus();
+        showMessage(QString(), UiColors::DialogNormal);
+    }
+    resetHintLine();
+    emit loggingAttempted();
+}

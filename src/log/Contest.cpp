@@ -1,0 +1,263 @@
+#include "log/Contest.h"
+
+#include "log/Bands.h"
+#include "log/Folders.h"
+#include "log/GridMap.h"
+#include "platform/Clock.h"
+
+#include <QDir>
+#include <QTimer>
+#include <cmath>
+
+namespace {
+
+// Two digits: a leading "0" below 10, otherwise the last two digits.
+QString twoDigits(qint64 v)
+{
+    if (v < 10)
+        return QStringLiteral("0") + QString::number(v);
+    return QString::number(v).right(2);
+}
+
+} // namespace
+
+Contest::Contest(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("contest"));
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setObjectName(QStringLiteral("Timer3"));
+    m_refreshTimer->setInterval(60000);
+    connect(m_refreshTimer, &QTimer::timeout, this, &Contest::refreshTick);
+    m_logOnStart = Clock::localNow();
+}
+
+// ---------------------------------------------------------------- preferences
+
+void Contest::loadPreferences()
+{
+    m_station.recordRst = 1;
+    m_station.formSizePercent = 100;
+    m_logOnStart = Clock::localNow();
+    Preferences::load(m_station, Folders::workDir());
+    m_refreshTimer->setInterval(static_cast<int>(m_station.refreshRateMs));
+}
+
+bool Contest::savePreferences()
+{
+    QString why;
+    if (Preferences::save(m_station, Folders::workDir(), &why))
+        return true;
+    qWarning("preferences not saved: %s", qPrintable(why));
+    return false;
+}
+
+void Contest::stationSetUp()
+{
+    m_serverName = Folders::serverName(m_station.logPath);
+    if ((m_station.longitude == 0 || m_station.latitude == 0) && !m_station.ownGrid.isEmpty()) {
+        const GeoPoint p = GridToPosition(m_station.ownGrid);
+        m_station.latitude = p.lat;
+        m_station.longitude = p.lonW;
+    }
+    savePreferences();
+    emit stationChanged();
+}
+
+// ---------------------------------------------------------------- the log
+
+bool Contest::openLog(const QString &path, QString *error)
+{
+    if (m_store.isOpen())
+        m_store.close();
+    return m_store.open(path, error);
+}
+
+void Contest::closeLog()
+{
+    if (m_store.isOpen())
+        m_store.close();
+}
+
+void Contest::reloadLog()
+{
+    QString why;
+    ++m_reloads;
+    if (!m_store.reload(&why)) {
+        qWarning("reload failed: %s", qPrintable(why));
+        emit reloadFailed(why);
+    }
+    m_tally.recompute(m_store.mirror(), m_station.contestType, m_station.isRover());
+    // Built now, so that the first key after a reload finds it ready.
+    m_dupeIndex.rebuild(m_store.mirror());
+    emit logReloaded();
+}
+
+bool Contest::eraseLog(QString *error)
+{
+    if (!m_store.erase(error))
+        return false;
+    m_station.accumulatedOnSeconds = 0;
+    m_totalOnSeconds = 0;
+    savePreferences();
+    return true;
+}
+
+LogAttempt Contest::logContact(const QsoRecord &rec)
+{
+    if (!m_store.isOpen())
+        m_store.reconnect();
+    const int band = Bands::indexOf(rec.uband);
+    const int gridsBefore = band >= 0 ? m_tally.gridCount(band) : 0;
+    const LogAttempt a = ::logContact(m_store, rec);
+    if (a.outcome != LogAttempt::Logged)
+        return a;
+    // The mirror already holds the contact.
+    m_tally.addLogged(rec, m_station.contestType, m_station.isRover());
+    m_dupeIndex.sync(m_store.mirror());
+    QString newGrid;
+    if (band >= 0 && m_tally.gridCount(band) > gridsBefore)
+        newGrid = m_tally.workedGrids(band).last();
+    emit contactLogged(rec, band, newGrid);
+    return a;
+}
+
+LogAttempt Contest::checkEntry(const QString &call, const QString &grid)
+{
+    if (!m_store.isOpen())
+        m_store.reconnect();
+    return dupcheck(m_store, call, grid, m_station.ownGrid, m_station.currentBand);
+}
+
+void Contest::reconnectLog() { m_store.reconnect(); }
+
+bool Contest::deleteContact(int recordNumber, QString *error)
+{
+    return m_store.deleteContact(recordNumber, error).has_value();
+}
+
+bool Contest::updateContact(int recordNumber, const QString &selectedCall, const QsoRecord &values,
+                            QString *error)
+{
+    return m_store.updateContact(recordNumber, selectedCall, values, error).has_value();
+}
+
+PartialDupeResult Contest::partialDupeHint(const QString &fieldBefore, QChar key)
+{
+    m_dupeIndex.sync(m_store.mirror());
+    return m_dupeIndex.onKey(fieldBefore, key, m_station.ownGrid, m_station.currentBand);
+}
+
+PreviousScan Contest::previousContacts(const QString &call, const QString &grid) const
+{
+    return dupcheck2(m_store.mirror(), call, grid, m_station.ownGrid, m_station.currentBand,
+                     m_station.listPrevious == 1);
+}
+
+// ---------------------------------------------------------------- refresh cycle
+
+void Contest::refreshTick()
+{
+    m_backupTicks += 1;
+    checkForChanges();
+    if (m_backupTicks > 15) {
+        m_backupTicks = 0;
+        QString why;
+        if (!m_store.writeBackup(QDir(Folders::workDir()).filePath(QStringLiteral("BckUpLog.dat")), &why))
+            qWarning("backup not written: %s", qPrintable(why));
+    }
+}
+
+void Contest::checkForChanges()
+{
+    // Keying CW must not be held up by a read of the shared log.
+    if (m_keyerBusy)
+        return;
+    QString why;
+    if (!m_store.isOpen())
+        m_store.reconnect();
+    if (m_store.checkForChanges(&why) == LogStore::CheckResult::Failed) {
+        reloadLog();
+        return;
+    }
+    if (!m_callInProgress && m_store.mirror().logChanged)
+        reloadLog();
+}
+
+// ---------------------------------------------------------------- band and mode
+
+void Contest::chooseBand(int bandIndex)
+{
+    m_station.currentBand = Bands::label(bandIndex);
+    emit bandOrModeChanged();
+    applyBandSelection();
+}
+
+void Contest::applyBandSelection()
+{
+    // The UHF contest has no 50 and 144 MHz bands.
+    if (m_station.contestType == 3 &&
+        (Bands::same(m_station.currentBand, QStringLiteral("50 M")) ||
+         Bands::same(m_station.currentBand, QStringLiteral("144 M"))))
+        m_station.currentBand = QStringLiteral("222 M");
+    savePreferences();
+    emit bandChanged();
+}
+
+void Contest::chooseMode(const QString &mode)
+{
+    m_station.currentMode = mode;
+    emit bandOrModeChanged();
+    savePreferences();
+    emit modeChanged();
+}
+
+void Contest::followRigFrequency(float mhz)
+{
+    const QString band = Bands::labelForFrequency(mhz);
+    if (!band.isEmpty() && !Bands::same(band, m_station.currentBand))
+        chooseBand(Bands::indexOf(band));
+}
+
+void Contest::followRigMode(const QString &mode)
+{
+    if (mode.isEmpty() || mode.compare(m_station.currentMode, Qt::CaseInsensitive) == 0)
+        return;
+    if (mode == Modes::Phone || mode == Modes::CW)
+        chooseMode(mode);
+}
+
+// ---------------------------------------------------------------- operating time
+
+void Contest::logOn()
+{
+    m_logOnStart = Clock::localNow();
+    m_loggedOn = true;
+}
+
+void Contest::logOff()
+{
+    operatingTimeText();
+    m_loggedOn = false;
+    m_station.accumulatedOnSeconds = m_totalOnSeconds;
+    savePreferences();
+}
+
+QString Contest::operatingTimeText()
+{
+    const double secs = static_cast<double>(m_logOnStart.secsTo(Clock::localNow()));
+    m_totalOnSeconds = static_cast<float>(std::abs(secs + m_station.accumulatedOnSeconds));
+    const double total = m_totalOnSeconds;
+    const qint64 hours = static_cast<qint64>(std::floor(total / 3600));
+    const qint64 minutes = static_cast<qint64>(std::floor(total / 60)) - hours * 60;
+    const qint64 seconds = static_cast<qint64>(total) - static_cast<qint64>(std::floor(total / 60)) * 60;
+    return twoDigits(hours) + u':' + twoDigits(minutes) + u':' + twoDigits(seconds);
+}
+
+void Contest::keepOperatingTime()
+{
+    if (!m_loggedOn)
+        return;
+    operatingTimeText();
+    m_station.accumulatedOnSeconds = m_totalOnSeconds;
+    m_loggedOn = false;
+}

@@ -1,0 +1,123 @@
+#pragma once
+// The running contest: the station and its preferences, the shared log and
+// its mirror, the tallies behind the score, the partial-dupe index, the
+// current band and mode, the operating-time clock and the refresh cycle that
+// picks up the other PCs' contacts. Windows and subsystems call its
+// operations and follow its signals; it knows nothing of any window.
+#include "log/Dupes.h"
+#include "log/LogStore.h"
+#include "log/Logging.h"
+#include "log/Score.h"
+#include "log/Station.h"
+
+#include <QDateTime>
+#include <QObject>
+
+class QTimer;
+
+class Contest : public QObject {
+    Q_OBJECT
+public:
+    explicit Contest(QObject *parent = nullptr);
+
+    Station &station() { return m_station; }
+    const Station &station() const { return m_station; }
+    LogStore &store() { return m_store; }
+    const LogMirror &mirror() const { return m_store.mirror(); }
+    const Tally &tally() const { return m_tally; }
+    int recordCount() const { return m_store.recordCount(); }
+    // The PC that holds the log; empty when the log is on this PC.
+    QString serverName() const { return m_serverName; }
+
+    // ---- preferences ----
+    // Reads the preferences file over the start-up defaults.
+    void loadPreferences();
+    bool savePreferences();
+    // The station window's values were taken: the server name follows the
+    // log path and listeners redraw what depends on the station.
+    void stationSetUp();
+
+    // ---- the log ----
+    bool openLog(const QString &path, QString *error);
+    void closeLog();
+    // The full reload: the mirror, the tallies and the partial-dupe index are
+    // read anew. A failure is reported through reloadFailed first; logReloaded
+    // follows either way.
+    void reloadLog();
+    int reloadCount() const { return m_reloads; }
+    bool eraseLog(QString *error);
+    // The binding check and the insert in one write. A logged contact is
+    // counted at once and announced through contactLogged.
+    LogAttempt logContact(const QsoRecord &rec);
+    // The binding check alone, for an entry that is not complete.
+    LogAttempt checkEntry(const QString &call, const QString &grid);
+    // A fresh connection after a failed write.
+    void reconnectLog();
+    bool deleteContact(int recordNumber, QString *error);
+    bool updateContact(int recordNumber, const QString &selectedCall, const QsoRecord &values,
+                       QString *error);
+    // The hint of calls already worked, for one key typed in the call field.
+    PartialDupeResult partialDupeHint(const QString &fieldBefore, QChar key);
+    // The previous-contact scan for the call and grid in the entry fields.
+    PreviousScan previousContacts(const QString &call, const QString &grid) const;
+
+    // ---- the refresh cycle ----
+    QTimer *refreshTimer() const { return m_refreshTimer; }
+    // One tick: the change check, and every sixteenth tick the text backup.
+    void refreshTick();
+    // Compares the log's record count with the mirror's and reloads when
+    // another PC has logged, unless a call is being typed.
+    void checkForChanges();
+    void setCallInProgress(bool typing) { m_callInProgress = typing; }
+    void setKeyerBusy(bool busy) { m_keyerBusy = busy; }
+    bool keyerBusy() const { return m_keyerBusy; }
+    void setBackupTickCount(int n) { m_backupTicks = n; }
+
+    // ---- band and mode ----
+    void chooseBand(int bandIndex);
+    // Applies the current band: the UHF contest's lowest band, saving, and
+    // bandChanged for everything that shows the band.
+    void applyBandSelection();
+    // "CW" or "PH".
+    void chooseMode(const QString &mode);
+    // The rig's frequency in MHz and mode: the logging band and mode follow.
+    void followRigFrequency(float mhz);
+    void followRigMode(const QString &mode);
+
+    // ---- operating time ----
+    bool loggedOn() const { return m_loggedOn; }
+    void logOn();
+    void logOff();
+    // The running total of this log-on plus the time kept from earlier ones,
+    // as "hh:mm:ss"; it also becomes the total kept at the next log-off.
+    QString operatingTimeText();
+    // At the end of the program: the running time is kept and saved.
+    void keepOperatingTime();
+
+signals:
+    void logReloaded();
+    void reloadFailed(const QString &why);
+    // A contact of this PC is in the log; newGridKey is the band's grid key
+    // it added to the worked grids, empty when it added none.
+    void contactLogged(const QsoRecord &rec, int bandIndex, const QString &newGridKey);
+    void bandChanged();
+    void modeChanged();
+    // The band or the mode was chosen (the station network announces it).
+    void bandOrModeChanged();
+    void stationChanged();
+
+private:
+    Station m_station;
+    LogStore m_store;
+    Tally m_tally;
+    PartialDupeIndex m_dupeIndex;
+    QTimer *m_refreshTimer = nullptr;
+    QString m_serverName;
+    int m_reloads = 0;
+    int m_backupTicks = 0;
+    bool m_callInProgress = false;
+    bool m_keyerBusy = false;
+    bool m_loggedOn = false;
+    QDateTime m_logOnStart;
+    float m_totalOnSeconds = 0;
+};
