@@ -3,8 +3,8 @@
 #include "app/ClickableLabel.h"
 #include "app/Controls.h"
 #include "app/Colors.h"
-#include "app/frmHelp.h"
-#include "app/frmStationID.h"
+#include "app/HelpWindow.h"
+#include "app/StationSetupDialog.h"
 #include "log/Bands.h"
 #include "log/Folders.h"
 #include "platform/Clock.h"
@@ -490,9 +490,9 @@ void Form1::connectControls()
         txtCall->setFocus();
     });
     connect(mnuHelp, &QAction::triggered, this, [this] {
-        auto *help = findChild<frmHelp *>();
+        auto *help = findChild<HelpWindow *>();
         if (!help)
-            help = new frmHelp(this);
+            help = new HelpWindow(this);
         help->show();
         help->raise();
     });
@@ -506,10 +506,10 @@ void Form1::connectControls()
     connectExports();
 }
 
-frmStationID *Form1::stationWindow()
+StationSetupDialog *Form1::stationWindow()
 {
     if (!m_station) {
-        m_station = new frmStationID(this);
+        m_station = new StationSetupDialog(this);
         m_station->openLog = [this](const QString &path, QString *error) {
             if (store.isOpen())
                 store.close();
@@ -597,7 +597,7 @@ bool Form1::mnuSetup_Click()
     Timer3->stop();
     if (store.isOpen())
         store.close();
-    frmStationID *w = stationWindow();
+    StationSetupDialog *w = stationWindow();
     const QString defaultPath = QDir(Folders::workDir()).filePath(QStringLiteral("Halvern.MDB"));
     // The first start puts the supplied empty log where the window proposes it.
     if (station.logPath.size() < 3 && !QFile::exists(defaultPath)) {
@@ -614,12 +614,12 @@ bool Form1::mnuSetup_Click()
         store.close();
         return false;
     }
-    station.ownCall = w->Text1->text();
-    station.ownGrid = w->Text5->text().trimmed();
-    station.utcOffsetHours = static_cast<float>(parseNumber(w->Text6->text()).value_or(0));
+    station.ownCall = w->ownCall();
+    station.ownGrid = w->ownGrid().trimmed();
+    station.utcOffsetHours = static_cast<float>(parseNumber(w->utcOffsetText()).value_or(0));
     station.contestType = w->contestType();
     station.roverFlag = w->rover() ? 1 : 0;
-    station.logPath = w->Text8->text().trimmed();
+    station.logPath = w->logPath().trimmed();
     serverName = Folders::serverName(station.logPath);
     const QString tip = station.contestType == 5 && station.isRover()
                             ? QStringLiteral("Click list to reduce font size")
@@ -629,8 +629,8 @@ bool Form1::mnuSetup_Click()
     Label30->setText(station.currentMode);
     Label2->setText(station.ownCall);
     Label4->setText(station.ownGrid);
-    station.longitude = parseNumber(w->Text2->text()).value_or(0);
-    station.latitude = parseNumber(w->Text3->text()).value_or(0);
+    station.longitude = parseNumber(w->longitudeText()).value_or(0);
+    station.latitude = parseNumber(w->latitudeText()).value_or(0);
     if ((station.longitude == 0 || station.latitude == 0) && !station.ownGrid.isEmpty())
         setPositionFromGrid();
     SavePref();

@@ -26,7 +26,7 @@ class QPushButton;
 class QTreeWidget;
 class QWidget;
 class ClickableLabel;
-class frmStationID;
+class StationSetupDialog;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -190,7 +190,7 @@ public:
     QTimer *Timer4 = nullptr; // network start, 3 s once
 
     // The station window, kept between setups.
-    frmStationID *stationWindow();
+    StationSetupDialog *stationWindow();
 
     // The program name and version shown in the title and written into files.
     static QString programName();
@@ -239,7 +239,7 @@ private:
     void afterLogging();
     void networkError();
 
-    frmStationID *m_station = nullptr;
+    StationSetupDialog *m_station = nullptr;
     QString m_preDupeCall;
     struct HeldKey {
         int key;

@@ -2,13 +2,11 @@
 // into it: Cabrillo entry, ADIF and general-logger export, append and restore,
 // archive, and the activity graph.
 #include "app/Form1.h"
-#include "app/Form2.h"
-#include "app/GraphQSO.h"
-#include "app/frmImport.h"
+#include "app/ActivityGraphWindow.h"
+#include "app/CombineLogsDialog.h"
+#include "app/ExportCommands.h"
+#include "app/SummarySheetDialog.h"
 #include "export/ActivityGraph.h"
-#include "export/Adif.h"
-#include "export/Archive.h"
-#include "export/OrreryExport.h"
 #include "platform/Dialogs.h"
 
 #include <QAction>
@@ -35,7 +33,7 @@ void Form1::mnuWriteSumm_Click()
     // The entry holds every contact of the shared log, those logged by the
     // other PCs since the last refresh included.
     WorkList();
-    Form2 w(station, store.mirror(), this);
+    SummarySheetDialog w(station, store.mirror(), this);
     w.claimedScore = [this] { return lblTotScore->text(); };
     w.exec();
 }
@@ -43,19 +41,19 @@ void Form1::mnuWriteSumm_Click()
 void Form1::mnuExportADIF_Click()
 {
     WorkList();
-    Adif::run(this, store.mirror(), station.contestType);
+    ExportCommands::exportAdif(this, store.mirror(), station.contestType);
 }
 
 void Form1::mnuOrreryExport_Click()
 {
     WorkList();
-    OrreryExport::run(this, store.mirror(), station.contestType);
+    ExportCommands::exportForOrrery(this, store.mirror(), station.contestType);
 }
 
 void Form1::mnuCombine_Click()
 {
     WorkList();
-    frmImport w(store, this);
+    CombineLogsDialog w(store, this);
     w.reload = [this] { WorkList(); };
     w.exec();
 }
@@ -64,7 +62,7 @@ void Form1::mnuArchive_Click()
 {
     // The refresh timer rests while the copy is taken and runs again after,
     // whatever the outcome.
-    Archive::run(this, store, station.logPath, station.ownCall, Timer3);
+    ExportCommands::archiveLog(this, store, station.logPath, station.ownCall, Timer3);
 }
 
 void Form1::mnuGraph_Click()
@@ -75,9 +73,9 @@ void Form1::mnuGraph_Click()
         return;
     }
     // One graph window; opening it again draws the log as it is now.
-    auto *graph = findChild<GraphQSO *>();
+    auto *graph = findChild<ActivityGraphWindow *>();
     if (!graph)
-        graph = new GraphQSO(this);
+        graph = new ActivityGraphWindow(this);
     graph->setData(data);
     graph->show();
     graph->raise();

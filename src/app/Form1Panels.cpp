@@ -2,8 +2,8 @@
 #include "app/ClickableLabel.h"
 #include "app/Colors.h"
 #include "app/Form1.h"
-#include "app/Form6.h"
-#include "app/frmEditCon.h"
+#include "app/EditContactDialog.h"
+#include "app/GridColoursDialog.h"
 #include "log/Bands.h"
 #include "log/ContactList.h"
 #include "log/GridMap.h"
@@ -203,7 +203,7 @@ void Form1::Command2_Click()
 
 void Form1::mnuColors_Click()
 {
-    Form6 w(static_cast<quint32>(station.workedColor), static_cast<quint32>(station.remainingColor), this);
+    GridColoursDialog w(static_cast<quint32>(station.workedColor), static_cast<quint32>(station.remainingColor), this);
     w.exec();
     station.workedColor = static_cast<qint32>(w.worked());
     station.remainingColor = static_cast<qint32>(w.remaining());
@@ -256,7 +256,7 @@ void Form1::cmdEdit_Click()
     editIndex = selectedRecord();
     if (editIndex > 0) {
         const QString selectedCall = ListView1->currentItem()->text(1);
-        frmEditCon w(store.mirror(), editIndex, this);
+        EditContactDialog w(store.mirror(), editIndex, this);
         w.save = [this, selectedCall](const QsoRecord &n) {
             QString why;
             if (!store.updateContact(editIndex, selectedCall, n, &why)) {

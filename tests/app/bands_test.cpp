@@ -68,8 +68,8 @@ TEST(Bands, RigFrequencySelectsTheBandByExclusiveWindows)
 TEST(Bands, MenusLabelsAndTheUhfRule)
 {
     AppFixture app;
-    ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [](frmStationID &s) {
-        s.Option3->setChecked(true); // the UHF contest
+    ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [](QWidget &s) {
+        control<QRadioButton>(s, "Option3")->setChecked(true); // the UHF contest
         return true;
     }));
     Form1 &f = *app.form;

@@ -52,21 +52,22 @@ void whenModal(const QString &objectName, std::function<void(QWidget *)> f)
     timer->start();
 }
 
-bool AppFixture::start(Dialogs::Answer answer, std::function<bool(frmStationID &)> prepare)
+bool AppFixture::start(Dialogs::Answer answer, std::function<bool(QWidget &)> prepare)
 {
     Form1 &f = create();
     f.show();
     const QString path = log->path;
     whenModal(QStringLiteral("frmStationID"), [prepare, path](QWidget *w) {
-        auto *s = static_cast<frmStationID *>(w);
-        if (s->Text1->text().isEmpty())
-            s->Text1->setText(QStringLiteral("K1ABC"));
-        if (s->Text5->text().isEmpty())
-            s->Text5->setText(QStringLiteral("FN20"));
-        s->Text8->setText(path);
-        if (prepare && !prepare(*s))
+        QLineEdit *call = fieldOf(*w, "Text1");
+        QLineEdit *grid = fieldOf(*w, "Text5");
+        if (call->text().isEmpty())
+            call->setText(QStringLiteral("K1ABC"));
+        if (grid->text().isEmpty())
+            grid->setText(QStringLiteral("FN20"));
+        fieldOf(*w, "Text8")->setText(path);
+        if (prepare && !prepare(*w))
             return;
-        QTest::mouseClick(s->Command1, Qt::LeftButton);
+        QTest::mouseClick(buttonOf(*w, "Command1"), Qt::LeftButton);
     });
     dialogs.answers.push_back(answer);
     const bool ok = f.startUp();

@@ -5,7 +5,6 @@
 #include "app/ClickableLabel.h"
 #include "app/Colors.h"
 #include "app/Form1.h"
-#include "app/frmStationID.h"
 #include "log/Bands.h"
 #include "log/Folders.h"
 #include "platform/Clock.h"
@@ -40,10 +39,22 @@ struct AppFixture {
     // then Done (or nothing when `prepare` returns false, for tests that close
     // it themselves); "Open existing log?" is answered with `answer`.
     bool start(Dialogs::Answer answer = Dialogs::Answer::Yes,
-               std::function<bool(frmStationID &)> prepare = nullptr);
+               std::function<bool(QWidget &)> prepare = nullptr);
     // Writes a preferences file before the start.
     void writePrefs(const Station &s);
 };
+
+// A window's control found by its object name, as the operator knows it
+// ("Text1", "cmdDone"); a missing one fails the test.
+template <typename T> T *control(const QWidget &window, const char *name)
+{
+    T *c = window.findChild<T *>(QLatin1String(name));
+    if (!c)
+        ADD_FAILURE() << "no control " << name << " in " << window.objectName().toStdString();
+    return c;
+}
+inline QLineEdit *fieldOf(const QWidget &w, const char *name) { return control<QLineEdit>(w, name); }
+inline QPushButton *buttonOf(const QWidget &w, const char *name) { return control<QPushButton>(w, name); }
 
 // Runs f on the next modal window of that object name once it is shown.
 void whenModal(const QString &objectName, std::function<void(QWidget *)> f);
