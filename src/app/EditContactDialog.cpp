@@ -144,12 +144,10 @@ void EditContactDialog::saveEdit()
     // too, so that nothing unreadable reaches the log.
     if (!checkField(bandField) || !checkField(modeField))
         return;
-    QsoRecord r = editedContact();
-    // The window's own dupe test compares the fields as typed.
-    QsoRecord typed = r;
-    typed.calls = callField->text();
-    typed.gridr = receivedGridField->text();
-    if (editDupeOf(m_mirror, m_index, typed) > 0) {
+    // The window's own dupe test looks at the contact as it will be saved,
+    // blanks trimmed, so that no twin gets in by a stray blank.
+    const QsoRecord r = editedContact();
+    if (editDupeOf(m_mirror, m_index, r) > 0) {
         dupeMark->setVisible(true);
         deleteDupeButton->setVisible(true);
         beep();

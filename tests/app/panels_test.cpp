@@ -143,7 +143,7 @@ TEST(EditWindow, AnExactTwinIsRefusedAndARightButtonPressOpensItToSave)
     EXPECT_TRUE(p.f->Timer3->isActive());
 }
 
-TEST(EditWindow, ChecksDateTimeBandAndMode)
+TEST(EditWindow, ChecksDateTimeBandModeAndTwins)
 {
     LogMirror m;
     m.append(qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "18:00:00"), 1);
@@ -205,6 +205,21 @@ TEST(EditWindow, ChecksDateTimeBandAndMode)
         EXPECT_EQ(c.field->text(), c.after);
         EXPECT_TRUE(e.isVisible());
         c.field->setText(good); // made good again, so that the next case can go on
+    }
+    EXPECT_TRUE(saved.empty());
+
+    // The other contact's twin is a twin however the blanks that saving
+    // trims stand around the call and the grid.
+    for (const auto &[typedCall, typedGrid] : {std::pair{"W1AW", "FN31 "}, std::pair{" W1AW ", "FN31"}}) {
+        SCOPED_TRACE(typedCall);
+        dialogs.clear();
+        call->setText(typedCall);
+        grid->setText(typedGrid);
+        QTest::mouseClick(done, Qt::LeftButton);
+        EXPECT_TRUE(control<QLabel>(e, "Label1")->isVisibleTo(&e)); // "Dupe!"
+        EXPECT_TRUE(buttonOf(e, "cmdDeleteDupe")->isVisibleTo(&e));
+        EXPECT_EQ(dialogs.beeps, 1);
+        EXPECT_TRUE(e.isVisible());
     }
     EXPECT_TRUE(saved.empty());
 
