@@ -209,9 +209,12 @@ bool EditContactDialog::eventFilter(QObject *watched, QEvent *event)
             saveEdit();
             return true;
         }
+        // Shortcuts (Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+Z...) and keys that type no
+        // character (Backspace, Delete, Tab, the arrows, Home, End) are the
+        // field's own editing keys; the rules below are for typed characters.
         const QString t = e->text();
-        if (t.size() != 1 || e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Tab ||
-            e->key() == Qt::Key_Backtab)
+        if (t.size() != 1 || !t.at(0).isPrint() ||
+            (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
             return false;
         const QChar c = t.at(0);
         if (f == callField && (c == u'\'' || c == u'"' || c == u' '))

@@ -239,6 +239,43 @@ TEST(EditWindow, ChecksDateTimeBandModeAndTwins)
     EXPECT_EQ(saved[0].fldtime, "09:30");
 }
 
+TEST(EditWindow, StandardEditingKeysWorkInEveryField)
+{
+    LogMirror m;
+    m.append(qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "18:00:00"), 1);
+    ScriptedDialogs dialogs;
+    EditContactDialog e(m, 1);
+    e.show();
+    ASSERT_TRUE(QTest::qWaitFor([&e] {
+        QApplication::setActiveWindow(&e);
+        return QApplication::activeWindow() == &e;
+    }));
+    // Ctrl+A selects the value and Delete clears it; typing then fills the
+    // field under its own rules; Ctrl+A, Ctrl+X and Ctrl+V cut and paste it
+    // back whole.
+    const std::tuple<const char *, const char *, const char *> cases[] = {
+        {"txtEditCall", "k2xx", "K2XX"}, {"txtEditNum", "57", "57"},    {"txtEditPre", "fn21", "FN21"},
+        {"txtEditCk", "55", "55"},       {"txtEditSec", "fn32", "FN32"}, {"txtEditDate", "2026/06/12", "2026/06/12"},
+        {"txtEditTime", "17:59:00", "17:59:00"}, {"txtEditBnd", "432 m", "432 M"}, {"txtEditMode", "ph", "PH"},
+    };
+    for (const auto &[name, typed, value] : cases) {
+        SCOPED_TRACE(name);
+        QLineEdit *f = fieldOf(e, name);
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f, Qt::Key_Delete);
+        EXPECT_EQ(f->text(), "");
+        QTest::keyClicks(f, typed);
+        EXPECT_EQ(f->text(), value);
+        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f, Qt::Key_X, Qt::ControlModifier);
+        EXPECT_EQ(f->text(), "");
+        QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(f->text(), value);
+    }
+    EXPECT_EQ(dialogs.beeps, 0);
+}
+
 TEST(ScorePanel, ShowsTheScoreRatesNewMarkAndHeading)
 {
     // June contest, fixed: 50, 222 and 2.3 GHz in three grids.
