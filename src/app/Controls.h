@@ -1,7 +1,8 @@
 #pragma once
 // Making a window's controls: each is created with its parent and carries
-// its member's name as its object name, so tests and the windows' own code
-// find it by that name.
+// the name it is known by from outside ("Text1", "cmdDone") as its object
+// name, so tests and the operator's tools find it by that name whatever the
+// member holding it is called.
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>

@@ -4,8 +4,6 @@
 #include "log/DateTimeText.h"
 #include "log/Folders.h"
 #include "platform/AtomicFile.h"
-#include "platform/Clock.h"
-#include "platform/Dialogs.h"
 
 #include <QLocale>
 
@@ -113,36 +111,11 @@ QByteArray adifText(const LogMirror &mirror, const Answers &answers, const QDate
     return out;
 }
 
-QString proposedPath() { return Folders::dataFolders().product + u'/' + Text::DefaultFileName; }
+QString proposedPath() { return Folders::dataFolders().product + u'/' + DefaultFileName; }
 
 bool writeFile(const QString &path, const QByteArray &text, QString *error)
 {
     return writeFileAtomically(path, text, error);
 }
-
-QString run(QWidget *parent, const LogMirror &mirror, int contestType, const ProgramInfo &program)
-{
-    Dialogs &d = Dialogs::get();
-    Answers a;
-    a.power = d.input(parent, Text::PowerTitle, Text::PowerPrompt, QString());
-    a.comment = d.input(parent, Text::CommentTitle, Text::CommentPrompt, defaultComment(contestType));
-    a.phoneMode = d.input(parent, Text::PhoneModeTitle, Text::PhoneModePrompt, Text::PhoneModeDefault);
-    const QString path = d.saveFile(parent, Text::SaveTitle, Text::SaveFilter, proposedPath());
-    if (path.isEmpty())
-        return QString();
-    // A file that cannot be written ends the command as a cancel does.
-    if (!writeFile(path, adifText(mirror, a, Clock::localNow(), program)))
-        return QString();
-    msgBox(parent, Text::written(path), Text::WrittenTitle);
-    return path;
-}
-
-namespace Text {
-QString written(const QString &path)
-{
-    return QStringLiteral("The file was successfully written to the directory:\r\n\r\n") + path +
-           u'.';
-}
-} // namespace Text
 
 } // namespace Adif

@@ -1,15 +1,13 @@
 #pragma once
 // The ADIF export: every contact of the mirror as an ADIF record, for other
-// logging programs. The window asks the three questions and chooses the
-// file; the text is built here.
+// logging programs. The export command asks the three questions and chooses
+// the file; the text is built and written here.
 #include "export/ProgramInfo.h"
 #include "log/QsoRecord.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
-
-class QWidget;
 
 namespace Adif {
 
@@ -41,34 +39,9 @@ QString defaultComment(int contestType);
 // The contest names of the exports, by contest type ("CQ VHF Contest" for 5).
 QString contestName(int contestType);
 
+inline const QString DefaultFileName = QStringLiteral("Halvern.adi");
 // Halvern.adi in the product data folder.
 QString proposedPath();
 bool writeFile(const QString &path, const QByteArray &text, QString *error = nullptr);
-
-// The export command on a freshly reloaded mirror: the three questions, the
-// save dialog (cancel ends it), the file and the message naming it. Returns
-// the path written, or an empty text when nothing was written.
-QString run(QWidget *parent, const LogMirror &mirror, int contestType,
-            const ProgramInfo &program = ProgramInfo());
-
-namespace Text {
-inline const QString MenuCaption = QStringLiteral("Export &ADIF Format");
-inline const QString SaveTitle = QStringLiteral("Export ADIF Format");
-inline const QString PowerTitle = QStringLiteral("Please enter your transmitter output power.");
-inline const QString PowerPrompt = QStringLiteral(
-    "Please enter the power value that you would like to record.  This is an optional value "
-    "that will be included in each QSO record and displayed in Orrery's power output column.");
-inline const QString CommentTitle = QStringLiteral("Please enter a comment.");
-inline const QString CommentPrompt = QStringLiteral(
-    "Please enter a comment that you would like to appear on each QSO record.  This is an "
-    "optional description that will be displayed in Orrery's Comments column.");
-inline const QString PhoneModeTitle = QStringLiteral("Phone Mode?");
-inline const QString PhoneModePrompt = QStringLiteral("Please enter your phone mode.");
-inline const QString PhoneModeDefault = QStringLiteral("SSB");
-inline const QString DefaultFileName = QStringLiteral("Halvern.adi");
-inline const QString SaveFilter = QStringLiteral("ADIF Files (*.adi) | *.adi");
-inline const QString WrittenTitle = QStringLiteral("File Written Successfully.");
-QString written(const QString &path);
-} // namespace Text
 
 } // namespace Adif

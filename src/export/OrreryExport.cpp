@@ -1,9 +1,7 @@
 #include "export/OrreryExport.h"
 
 #include "export/Adif.h"
-#include "log/Folders.h"
 #include "platform/AtomicFile.h"
-#include "platform/Dialogs.h"
 #include "platform/SeqFile.h"
 
 #include <QDir>
@@ -48,28 +46,5 @@ QString writeExport(const LogMirror &mirror, int contestType, const QString &fol
         return QString();
     return path;
 }
-
-QString run(QWidget *parent, const LogMirror &mirror, int contestType)
-{
-    const QString folder = Folders::workDir();
-    const QString path = writeExport(mirror, contestType, folder);
-    if (path.isEmpty())
-        return QString();
-    beep();
-    msgBox(parent, Text::done(QDir::toNativeSeparators(folder)), Text::DoneTitle);
-    return path;
-}
-
-namespace Text {
-QString done(const QString &workFolder)
-{
-    return QStringLiteral("LogExp.txt has been written to this program's working directory ") +
-           workFolder +
-           QStringLiteral(".\r\n\r\nTo bring the contacts into Orrery, start Orrery, choose "
-                          "Import from its File menu and pick this file.\r\n\r\nNewer versions of "
-                          "Orrery also read the ADIF export, which puts the grid square into its "
-                          "proper field.");
-}
-} // namespace Text
 
 } // namespace OrreryExport

@@ -6,8 +6,6 @@
 #include <QByteArray>
 #include <QString>
 
-class QWidget;
-
 namespace OrreryExport {
 
 inline const QString FileName = QStringLiteral("LogExp.txt");
@@ -21,16 +19,5 @@ QByteArray orreryText(const LogMirror &mirror, int contestType);
 // failure.
 QString writeExport(const LogMirror &mirror, int contestType, const QString &folder,
                     QString *error = nullptr);
-
-// The export command on a freshly reloaded mirror: LogExp.txt in the working
-// folder, a beep and the message. Returns the path written, or an empty text.
-QString run(QWidget *parent, const LogMirror &mirror, int contestType);
-
-namespace Text {
-inline const QString MenuCaption = QStringLiteral("E&xport for Orrery Import");
-inline const QString DoneTitle = QStringLiteral("Export Successful!");
-// The message after writing, naming the working folder.
-QString done(const QString &workFolder);
-} // namespace Text
 
 } // namespace OrreryExport

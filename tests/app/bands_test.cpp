@@ -68,8 +68,8 @@ TEST(Bands, RigFrequencySelectsTheBandByExclusiveWindows)
 TEST(Bands, MenusLabelsAndTheUhfRule)
 {
     AppFixture app;
-    ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [](StationSetupDialog &s) {
-        ui<QRadioButton>(&s, "Option3")->setChecked(true); // the UHF contest
+    ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [](QWidget &s) {
+        control<QRadioButton>(s, "Option3")->setChecked(true); // the UHF contest
         return true;
     }));
     MainView f(*app.form);

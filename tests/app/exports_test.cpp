@@ -2,12 +2,11 @@
 // and menus the operator uses after the contest: the summary sheet and the
 // Cabrillo entry, the ADIF and general-logger exports, append and restore,
 // the archive copy and the activity graph.
-#include "app/Form2.h"
-#include "app/GraphQSO.h"
-#include "app/frmImport.h"
+#include "app/ActivityGraphView.h"
 #include "support/AppFixture.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QRadioButton>
 #include <QRegularExpression>
 
@@ -33,9 +32,9 @@ struct Exports : AppFixture {
     explicit Exports(int n = 3, const QString &call = QStringLiteral("K1ABC"))
     {
         log->add(contacts(n));
-        EXPECT_TRUE(start(Dialogs::Answer::Yes, [call](frmStationID &s) {
-            s.Text1->setText(call);
-            s.Option2->setChecked(true);
+        EXPECT_TRUE(start(Dialogs::Answer::Yes, [call](QWidget &s) {
+            fieldOf(s, "Text1")->setText(call);
+            control<QRadioButton>(s, "Option2")->setChecked(true);
             return true;
         }));
         f = form.get();
@@ -47,12 +46,12 @@ struct Exports : AppFixture {
         log->add({qso(call, band, "FM19", "FN20", "CW", "2026/06/13", time)});
     }
 
-    // Opens a modal window from the menu and runs act inside it; the window
-    // is closed afterwards if act left it open.
-    template <typename W> void inWindow(QAction *menu, const std::function<void(W &)> &act)
+    // Opens the modal window of that object name from the menu and runs act
+    // inside it; the window is closed afterwards if act left it open.
+    void inWindow(QAction *menu, const QString &window, const std::function<void(QWidget &)> &act)
     {
-        whenModal(W::staticMetaObject.className(), [act](QWidget *w) {
-            act(*static_cast<W *>(w));
+        whenModal(window, [act](QWidget *w) {
+            act(*w);
             if (w->isVisible())
                 w->close();
         });
@@ -67,19 +66,20 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
     Exports e(3, "W1AW/R");
     e.otherPcLogs("N3LATE", "144 M", "23:00:00"); // just before the entry is written
     const QString path = e.product() + "/W1AW.log";
-    e.inWindow<Form2>(e.f->mnuWriteSumm, [&](Form2 &w) {
+    e.inWindow(e.f->mnuWriteSumm, "Form2", [&](QWidget &w) {
         EXPECT_EQ(w.windowTitle(), "Summary Sheet Information");
-        EXPECT_TRUE(w.Option1->isChecked());
-        w.Text1->clear();
-        QTest::keyClicks(w.Text1, "ct");
-        clickIndicator(w.Option5);
-        clickIndicator(w.Option19);
+        EXPECT_TRUE(control<QRadioButton>(w, "Option1")->isChecked());
+        QLineEdit *section = fieldOf(w, "Text1");
+        section->clear();
+        QTest::keyClicks(section, "ct");
+        clickIndicator(control<QRadioButton>(w, "Option5"));
+        clickIndicator(control<QRadioButton>(w, "Option19"));
         // A cancelled file dialog writes nothing and leaves the window open.
-        QTest::mouseClick(w.Command4, Qt::LeftButton);
+        QTest::mouseClick(buttonOf(w, "Command4"), Qt::LeftButton);
         EXPECT_TRUE(w.isVisible());
         EXPECT_FALSE(QFile::exists(path));
         e.dialogs.files.push_back(path);
-        QTest::mouseClick(w.Command4, Qt::LeftButton);
+        QTest::mouseClick(buttonOf(w, "Command4"), Qt::LeftButton);
         EXPECT_FALSE(w.isVisible());
     });
     EXPECT_EQ(e.dialogs.last("save").defaultText, path);
@@ -101,7 +101,7 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
     EXPECT_EQ(e.dialogs.last().title, "  Thanks!");
 
     // The next time the window offers the kept section.
-    e.inWindow<Form2>(e.f->mnuWriteSumm, [](Form2 &w) { EXPECT_EQ(w.Text1->text(), "CT"); });
+    e.inWindow(e.f->mnuWriteSumm, "Form2", [](QWidget &w) { EXPECT_EQ(fieldOf(w, "Text1")->text(), "CT"); });
 }
 
 TEST(Exports, AdifAndLogExpHoldTheLogAsItIsNow)
@@ -154,40 +154,43 @@ TEST(Combine, RefusalsThenTheBackupAppendedWithTheDuplicateFilter)
     const QString file = e.work.filePath("BckUpLog.dat");
     ASSERT_TRUE(writeBytes(file, LogStore::backupText(backup)));
 
-    e.inWindow<frmImport>(e.f->mnuCombine, [&](frmImport &w) {
+    e.inWindow(e.f->mnuCombine, "frmImport", [&](QWidget &w) {
+        QLineEdit *path = fieldOf(w, "Text1");
+        QPushButton *browse = buttonOf(w, "Command3"), *append = buttonOf(w, "Command2");
+        auto *eliminate = control<QCheckBox>(w, "Check1");
         EXPECT_EQ(w.windowTitle(), "Append Data or Restore From Backup");
         const std::tuple<QString, QString, QString, int> refusals[] = {
             {shouted, "Invalid Request!", "You can not append the same file onto itself.", 1},
             {foreign, "Nothing Appended", foreign, 0}};
-        for (const auto &[path, title, text, beeps] : refusals) {
+        for (const auto &[file, title, text, beeps] : refusals) {
             e.dialogs.clear();
-            w.Text1->clear();
-            w.Text1->setFocus();
-            QTest::keyClicks(w.Text1, path);
-            QTest::mouseClick(w.Command2, Qt::LeftButton);
+            path->clear();
+            path->setFocus();
+            QTest::keyClicks(path, file);
+            QTest::mouseClick(append, Qt::LeftButton);
             EXPECT_EQ(e.dialogs.last().title, title);
             EXPECT_TRUE(e.dialogs.last().text.contains(text)) << e.dialogs.last().text.toStdString();
             EXPECT_EQ(e.dialogs.beeps, beeps);
             EXPECT_EQ(e.log->count(), 3);
         }
 
-        EXPECT_TRUE(w.Check1->isChecked());
+        EXPECT_TRUE(eliminate->isChecked());
         e.dialogs.files.push_back(file);
-        QTest::mouseClick(w.Command3, Qt::LeftButton);
-        EXPECT_EQ(w.Text1->text(), file);
-        EXPECT_EQ(QApplication::focusWidget(), w.Command2);
+        QTest::mouseClick(browse, Qt::LeftButton);
+        EXPECT_EQ(path->text(), file);
+        EXPECT_EQ(QApplication::focusWidget(), append);
         // Turning the filter off is asked; No keeps it.
         e.dialogs.answers.push_back(Dialogs::Answer::No);
-        clickIndicator(w.Check1);
+        clickIndicator(eliminate);
         EXPECT_EQ(e.dialogs.last().title, "Are you sure");
         EXPECT_EQ(e.dialogs.last().text, "Are you sure?  Once imported, duplicates can only be removed manually "
                                          "and will not be identified by the program.");
-        EXPECT_TRUE(w.Check1->isChecked());
-        QTest::mouseClick(w.Command2, Qt::LeftButton);
+        EXPECT_TRUE(eliminate->isChecked());
+        QTest::mouseClick(append, Qt::LeftButton);
         EXPECT_EQ(e.dialogs.last().text, "1 contact was appended; 3 duplicates were left out.");
         // The main window shows the appended contact while the window is open.
         EXPECT_EQ(e.f->lblTotCon->text(), "4");
-        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        QTest::mouseClick(buttonOf(w, "Command1"), Qt::LeftButton);
         EXPECT_FALSE(w.isVisible());
     });
     EXPECT_EQ(e.log->count(), 4);
@@ -220,58 +223,65 @@ TEST(Graph, OpensFromSevenContactsWithItsAxisLabelsAndBackground)
     EXPECT_EQ(e.dialogs.last().title, "Not Enough Contacts to Graph.");
     EXPECT_EQ(e.dialogs.last().text, "The graph will not display with less than 7 contacts.  The graph becomes more "
                                      "meaningful as several hours of contest logging are accumulated.");
-    auto *graph = e.f->findChild<GraphQSO *>();
+    auto *graph = e.f->findChild<QDialog *>("GraphQSO");
     EXPECT_TRUE(graph == nullptr || !graph->isVisible());
 
     e.otherPcLogs("W6XYZ", "144 M", "18:06:00");
     e.f->mnuOpen->trigger();
     e.f->mnuGraph->trigger();
-    graph = e.f->findChild<GraphQSO *>();
+    graph = e.f->findChild<QDialog *>("GraphQSO");
     ASSERT_NE(graph, nullptr);
     EXPECT_TRUE(graph->isVisible());
     EXPECT_EQ(graph->windowTitle(), " Activity Graph - QSOs per Hour Rate   (# QSOs over 10 minutes X 6)");
-    EXPECT_EQ(graph->view->data().points.size(), 7u);
+    auto *view = control<ActivityGraphView>(*graph, "view");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->data().points.size(), 7u);
+    auto label = [graph](const char *name, int n) {
+        return control<QLabel>(*graph, QStringLiteral("%1_%2").arg(name).arg(n).toLatin1().constData());
+    };
 
     // Seven contacts a minute apart span six minutes; the busiest rate, 42,
     // tops the rate axis at 50 in steps of 10.
     const std::pair<QLabel *, const char *> texts[] = {
-        {graph->lblTime[0], "18:00"}, {graph->lblTime[7], "18:03"}, {graph->lblTime[14], "18:06"},
-        {graph->lblDate[14], "06/13"}, {graph->lblY[0], "0.0"},      {graph->lblY[5], "50.0"}};
-    for (const auto &[label, text] : texts)
-        EXPECT_EQ(label->text(), text) << label->objectName().toStdString();
-    EXPECT_FALSE(graph->lblY[6]->isVisible());
+        {label("lblTime", 0), "18:00"},  {label("lblTime", 7), "18:03"}, {label("lblTime", 14), "18:06"},
+        {label("lblDate", 14), "06/13"}, {label("lblY", 0), "0.0"},      {label("lblY", 5), "50.0"}};
+    for (const auto &[l, text] : texts)
+        EXPECT_EQ(l->text(), text) << l->objectName().toStdString();
+    EXPECT_FALSE(label("lblY", 6)->isVisible());
 
     // Along the axes of the plot: times left to right under it, each date
     // under its time, rates right to left of it and rising.
-    auto expectAlongTheAxes = [graph] {
-        const QRect plot = graph->view->plotRect();
+    auto expectAlongTheAxes = [view, &label] {
+        const QRect plot = view->plotRect();
         ASSERT_FALSE(plot.isEmpty());
         for (int j = 0; j < ActivityGraph::LabelCount; ++j) {
-            const QRect time = graph->lblTime[j]->geometry();
-            EXPECT_NEAR(time.center().x(), graph->view->timeAxisX(j), 1) << j;
+            const QRect time = label("lblTime", j)->geometry();
+            EXPECT_NEAR(time.center().x(), view->timeAxisX(j), 1) << j;
             EXPECT_GT(time.top(), plot.bottom()) << j;
-            EXPECT_GT(graph->lblDate[j]->geometry().top(), time.bottom()) << j;
-            EXPECT_TRUE(graph->view->rect().contains(graph->lblDate[j]->geometry())) << j;
+            EXPECT_GT(label("lblDate", j)->geometry().top(), time.bottom()) << j;
+            EXPECT_TRUE(view->rect().contains(label("lblDate", j)->geometry())) << j;
         }
         for (int i = 0; i <= 5; ++i) {
-            const QRect rate = graph->lblY[i]->geometry();
+            const QRect rate = label("lblY", i)->geometry();
             EXPECT_LT(rate.right(), plot.left()) << i;
-            EXPECT_NEAR(rate.center().y(), graph->view->rateAxisY(i * 10), 1) << i;
+            EXPECT_NEAR(rate.center().y(), view->rateAxisY(i * 10), 1) << i;
         }
     };
     expectAlongTheAxes();
     // A larger window moves the labels with the plot.
-    const int lastX = graph->lblTime[14]->geometry().center().x();
+    QLabel *lastTime = label("lblTime", 14);
+    const int lastX = lastTime->geometry().center().x();
     graph->resize(graph->width() + 200, graph->height() + 100);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return graph->lblTime[14]->geometry().center().x() > lastX; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lastTime->geometry().center().x() > lastX; }));
     expectAlongTheAxes();
 
+    QPushButton *background = buttonOf(*graph, "Command1");
     for (const auto &[caption, black, colour] : {std::tuple{"White Background", true, QColor(Qt::white)},
                                                  std::tuple{"Black Background", false, QColor(Qt::black)}}) {
-        QTest::mouseClick(graph->Command1, Qt::LeftButton);
-        EXPECT_EQ(graph->Command1->text(), caption);
-        EXPECT_EQ(graph->view->blackBackground(), black);
-        for (QLabel *l : {graph->Label1, graph->lblTime[0], graph->lblDate[7], graph->lblY[5]})
+        QTest::mouseClick(background, Qt::LeftButton);
+        EXPECT_EQ(background->text(), caption);
+        EXPECT_EQ(view->blackBackground(), black);
+        for (QLabel *l : {control<QLabel>(*graph, "Label1"), label("lblTime", 0), label("lblDate", 7), label("lblY", 5)})
             EXPECT_EQ(ink(l), colour) << l->objectName().toStdString();
     }
 
@@ -280,9 +290,9 @@ TEST(Graph, OpensFromSevenContactsWithItsAxisLabelsAndBackground)
     e.otherPcLogs("K4LAST", "10 G", "20:00:00");
     e.f->mnuOpen->trigger();
     e.f->mnuGraph->trigger();
-    EXPECT_EQ(e.f->findChildren<GraphQSO *>().size(), 1);
-    EXPECT_EQ(graph->view->data().points.size(), 8u);
-    EXPECT_EQ(graph->view->data().points.back().group, 6);
-    EXPECT_EQ(graph->lblTime[7]->text(), "19:00");
-    EXPECT_EQ(graph->lblTime[14]->text(), "20:00");
+    EXPECT_EQ(e.f->findChildren<QDialog *>("GraphQSO").size(), 1);
+    EXPECT_EQ(view->data().points.size(), 8u);
+    EXPECT_EQ(view->data().points.back().group, 6);
+    EXPECT_EQ(label("lblTime", 7)->text(), "19:00");
+    EXPECT_EQ(label("lblTime", 14)->text(), "20:00");
 }

@@ -1,7 +1,6 @@
 // The contact list, the edit window, the score panel and the grid map as the
 // operator uses them.
-#include "app/Form6.h"
-#include "app/frmEditCon.h"
+#include "app/EditContactDialog.h"
 #include "support/AppFixture.h"
 
 #include <QClipboard>
@@ -113,16 +112,15 @@ TEST(EditWindow, AnExactTwinIsRefusedAndARightButtonPressOpensItToSave)
     // Dupe", nothing saved; Delete Dupe answered No starts the refresh again.
     p.clickRow(0);
     ASSERT_FALSE(p.f->Timer3->isActive());
-    whenModal("frmEditCon", [](QWidget *w) {
-        auto *e = static_cast<frmEditCon *>(w);
+    whenModal("frmEditCon", [](QWidget *e) {
         EXPECT_EQ(e->windowTitle(), "Edit Contact Entry");
-        e->txtEditCall->setText("W1AW");
-        e->txtEditBnd->setText("144 M");
-        e->txtEditSec->setText("FN31");
-        QTest::mouseClick(e->cmdDone, Qt::LeftButton);
-        EXPECT_TRUE(e->Label1->isVisible()); // "Dupe!"
-        ASSERT_TRUE(e->cmdDeleteDupe->isVisible());
-        QTest::mouseClick(e->cmdDeleteDupe, Qt::LeftButton);
+        fieldOf(*e, "txtEditCall")->setText("W1AW");
+        fieldOf(*e, "txtEditBnd")->setText("144 M");
+        fieldOf(*e, "txtEditSec")->setText("FN31");
+        QTest::mouseClick(buttonOf(*e, "cmdDone"), Qt::LeftButton);
+        EXPECT_TRUE(control<QLabel>(*e, "Label1")->isVisible()); // "Dupe!"
+        ASSERT_TRUE(buttonOf(*e, "cmdDeleteDupe")->isVisible());
+        QTest::mouseClick(buttonOf(*e, "cmdDeleteDupe"), Qt::LeftButton);
     });
     p.dialogs.answers.push_back(Dialogs::Answer::No);
     QTest::mouseClick(p.f->cmdEdit, Qt::LeftButton);
@@ -132,12 +130,11 @@ TEST(EditWindow, AnExactTwinIsRefusedAndARightButtonPressOpensItToSave)
     EXPECT_FALSE(p.f->cmdEdit->isVisible());
 
     bool opened = false;
-    whenModal("frmEditCon", [&](QWidget *w) {
-        auto *e = static_cast<frmEditCon *>(w);
+    whenModal("frmEditCon", [&](QWidget *e) {
         opened = true;
-        EXPECT_EQ(e->txtEditCall->text(), "K2XX");
-        e->txtEditSec->setText("FN42");
-        QTest::mouseClick(e->cmdDone, Qt::LeftButton);
+        EXPECT_EQ(fieldOf(*e, "txtEditCall")->text(), "K2XX");
+        fieldOf(*e, "txtEditSec")->setText("FN42");
+        QTest::mouseClick(buttonOf(*e, "cmdDone"), Qt::LeftButton);
     });
     QTest::mousePress(p.f->ListView1->viewport(), Qt::RightButton, {}, p.rowPoint(0));
     EXPECT_TRUE(QTest::qWaitFor([&] { return opened; }, 5000));
@@ -146,13 +143,13 @@ TEST(EditWindow, AnExactTwinIsRefusedAndARightButtonPressOpensItToSave)
     EXPECT_TRUE(p.f->Timer3->isActive());
 }
 
-TEST(EditWindow, ChecksDateTimeBandAndMode)
+TEST(EditWindow, ChecksDateTimeBandModeAndTwins)
 {
     LogMirror m;
     m.append(qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "18:00:00"), 1);
     m.append(qso("K2XX", "144 M", "FN30", "FN20", "CW", "2026/06/13", "19:00:00"), 2);
     ScriptedDialogs dialogs;
-    frmEditCon e(m, 2);
+    EditContactDialog e(m, 2);
     std::vector<QsoRecord> saved;
     e.save = [&](const QsoRecord &r) {
         saved.push_back(r);
@@ -163,6 +160,9 @@ TEST(EditWindow, ChecksDateTimeBandAndMode)
         QApplication::setActiveWindow(&e);
         return QApplication::activeWindow() == &e;
     }));
+    QLineEdit *call = fieldOf(e, "txtEditCall"), *grid = fieldOf(e, "txtEditSec"), *date = fieldOf(e, "txtEditDate"),
+              *time = fieldOf(e, "txtEditTime"), *band = fieldOf(e, "txtEditBnd"), *mode = fieldOf(e, "txtEditMode");
+    QPushButton *done = buttonOf(e, "cmdDone");
     // A bad value, with Done or when the field is left with Tab: the beep and
     // the message or the "Invalid!" mark, a band or mode put back, and the
     // window (and, after Tab, the field) keeps the focus.
@@ -175,16 +175,14 @@ TEST(EditWindow, ChecksDateTimeBandAndMode)
         QString after;       // the field's text afterwards
     };
     const Case cases[] = {
-        {e.txtEditDate, "2026/13/40", false, "Invalid Date Format!", "You have entered an invalid date format!",
-         nullptr, "2026/13/40"},
-        {e.txtEditTime, "25:61", false, "Invalid Time Format!", "You have entered an invalid time format!", nullptr,
-         "25:61"},
-        {e.txtEditBnd, "145 M", false, "", "", e.Label3, "144 M"},
-        {e.txtEditMode, "SSB", false, "", "", e.Label5, "CW"},
-        {e.txtEditTime, "2575", true, "Invalid Time Format!", "You have entered an invalid time format!", nullptr,
-         "2575"},
-        {e.txtEditBnd, "145 M", true, "", "", nullptr, "144 M"},
-        {e.txtEditMode, "SSB", true, "", "", nullptr, "CW"},
+        {date, "2026/13/40", false, "Invalid Date Format!", "You have entered an invalid date format!", nullptr,
+         "2026/13/40"},
+        {time, "25:61", false, "Invalid Time Format!", "You have entered an invalid time format!", nullptr, "25:61"},
+        {band, "145 M", false, "", "", control<QLabel>(e, "Label3"), "144 M"},
+        {mode, "SSB", false, "", "", control<QLabel>(e, "Label5"), "CW"},
+        {time, "2575", true, "Invalid Time Format!", "You have entered an invalid time format!", nullptr, "2575"},
+        {band, "145 M", true, "", "", nullptr, "144 M"},
+        {mode, "SSB", true, "", "", nullptr, "CW"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -198,7 +196,7 @@ TEST(EditWindow, ChecksDateTimeBandAndMode)
             EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.beeps > 0 && QApplication::focusWidget() == c.field; }));
         } else {
             c.field->setText(c.typed);
-            e.cmdDone_Click();
+            QTest::mouseClick(done, Qt::LeftButton);
             EXPECT_GT(dialogs.beeps, 0);
         }
         EXPECT_EQ(dialogs.last("message").title, c.title);
@@ -210,20 +208,72 @@ TEST(EditWindow, ChecksDateTimeBandAndMode)
     }
     EXPECT_TRUE(saved.empty());
 
+    // The other contact's twin is a twin however the blanks that saving
+    // trims stand around the call and the grid.
+    for (const auto &[typedCall, typedGrid] : {std::pair{"W1AW", "FN31 "}, std::pair{" W1AW ", "FN31"}}) {
+        SCOPED_TRACE(typedCall);
+        dialogs.clear();
+        call->setText(typedCall);
+        grid->setText(typedGrid);
+        QTest::mouseClick(done, Qt::LeftButton);
+        EXPECT_TRUE(control<QLabel>(e, "Label1")->isVisibleTo(&e)); // "Dupe!"
+        EXPECT_TRUE(buttonOf(e, "cmdDeleteDupe")->isVisibleTo(&e));
+        EXPECT_EQ(dialogs.beeps, 1);
+        EXPECT_TRUE(e.isVisible());
+    }
+    EXPECT_TRUE(saved.empty());
+
     // Typed keys: letters upper-cased, quotes and blanks kept out of the call.
     // Another letter case is no twin for this window's own test; the date
     // and time go into the log in its own form.
-    e.txtEditCall->setFocus();
-    e.txtEditCall->clear();
-    QTest::keyClicks(e.txtEditCall, "w1 'aw\"");
-    EXPECT_EQ(e.txtEditCall->text(), "W1AW");
-    e.txtEditSec->setText("Fn31");
-    e.txtEditDate->setText("6/9/2026");
-    e.txtEditTime->setText("9:30");
-    QTest::mouseClick(e.cmdDone, Qt::LeftButton);
+    call->setFocus();
+    call->clear();
+    QTest::keyClicks(call, "w1 'aw\"");
+    EXPECT_EQ(call->text(), "W1AW");
+    grid->setText("Fn31");
+    date->setText("6/9/2026");
+    time->setText("9:30");
+    QTest::mouseClick(done, Qt::LeftButton);
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0].flddate, "2026/06/09");
     EXPECT_EQ(saved[0].fldtime, "09:30");
+}
+
+TEST(EditWindow, StandardEditingKeysWorkInEveryField)
+{
+    LogMirror m;
+    m.append(qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "18:00:00"), 1);
+    ScriptedDialogs dialogs;
+    EditContactDialog e(m, 1);
+    e.show();
+    ASSERT_TRUE(QTest::qWaitFor([&e] {
+        QApplication::setActiveWindow(&e);
+        return QApplication::activeWindow() == &e;
+    }));
+    // Ctrl+A selects the value and Delete clears it; typing then fills the
+    // field under its own rules; Ctrl+A, Ctrl+X and Ctrl+V cut and paste it
+    // back whole.
+    const std::tuple<const char *, const char *, const char *> cases[] = {
+        {"txtEditCall", "k2xx", "K2XX"}, {"txtEditNum", "57", "57"},    {"txtEditPre", "fn21", "FN21"},
+        {"txtEditCk", "55", "55"},       {"txtEditSec", "fn32", "FN32"}, {"txtEditDate", "2026/06/12", "2026/06/12"},
+        {"txtEditTime", "17:59:00", "17:59:00"}, {"txtEditBnd", "432 m", "432 M"}, {"txtEditMode", "ph", "PH"},
+    };
+    for (const auto &[name, typed, value] : cases) {
+        SCOPED_TRACE(name);
+        QLineEdit *f = fieldOf(e, name);
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f, Qt::Key_Delete);
+        EXPECT_EQ(f->text(), "");
+        QTest::keyClicks(f, typed);
+        EXPECT_EQ(f->text(), value);
+        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f, Qt::Key_X, Qt::ControlModifier);
+        EXPECT_EQ(f->text(), "");
+        QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(f->text(), value);
+    }
+    EXPECT_EQ(dialogs.beeps, 0);
 }
 
 TEST(ScorePanel, ShowsTheScoreRatesNewMarkAndHeading)
@@ -289,11 +339,10 @@ TEST(GridMap, ViewSwitchCellsScrollHoverAndColours)
 
     // The colour window changes the worked colour and saves it.
     p.dialogs.colors.push_back(QColor(0, 128, 0));
-    whenModal("Form6", [](QWidget *w) {
-        auto *c = static_cast<Form6 *>(w);
+    whenModal("Form6", [](QWidget *c) {
         EXPECT_EQ(c->windowTitle(), " Modify Multiplier Color Selections");
-        QTest::mouseClick(c->Command3, Qt::LeftButton);
-        QTest::mouseClick(c->Command6, Qt::LeftButton);
+        QTest::mouseClick(buttonOf(*c, "Command3"), Qt::LeftButton);
+        QTest::mouseClick(buttonOf(*c, "Command6"), Qt::LeftButton);
     });
     f.mnuColors->trigger();
     EXPECT_EQ(ink(f.lblGrid[fn31]), QColor(0, 128, 0));

@@ -50,15 +50,16 @@ TEST(StartUp, ABadLogPathKeepsTheStationWindowOpenAndCreatesNothing)
     QStringList tried;
     Form1 &f = app.create();
     f.show();
-    whenModal("frmStationID", [&](QWidget *w) {
-        auto *s = static_cast<frmStationID *>(w);
+    whenModal("frmStationID", [&](QWidget *s) {
+        fieldOf(*s, "Text1")->setText("K1ABC");
+        fieldOf(*s, "Text5")->setText("FN20");
         for (const QString &p : {missing, notALog, sqliteOther}) {
-            s->Text8->setText(p);
-            QTest::mouseClick(s->Command1, Qt::LeftButton);
+            fieldOf(*s, "Text8")->setText(p);
+            QTest::mouseClick(buttonOf(*s, "Command1"), Qt::LeftButton);
             EXPECT_TRUE(s->isVisible());
             tried.append(app.dialogs.last("message").title);
         }
-        QTest::mouseClick(s->Command3, Qt::LeftButton); // Cancel ends the program
+        QTest::mouseClick(buttonOf(*s, "Command3"), Qt::LeftButton); // Cancel ends the program
     });
     EXPECT_FALSE(f.startUp());
     EXPECT_EQ(tried, QStringList(3, "File, Network or Install Error."));
@@ -73,10 +74,11 @@ TEST(StartUp, FirstStartPutsTheSuppliedEmptyLogAtTheDefaultPath)
     AppFixture app;
     const QString def = QDir(app.work.path()).filePath("Halvern.MDB");
     QString shown;
-    whenModal("frmStationID", [&](QWidget *w) {
-        auto *s = static_cast<frmStationID *>(w);
-        shown = s->Text8->text();
-        QTest::mouseClick(s->Command1, Qt::LeftButton);
+    whenModal("frmStationID", [&](QWidget *s) {
+        shown = fieldOf(*s, "Text8")->text();
+        fieldOf(*s, "Text1")->setText("K1ABC");
+        fieldOf(*s, "Text5")->setText("FN20");
+        QTest::mouseClick(buttonOf(*s, "Command1"), Qt::LeftButton);
     });
     app.dialogs.answers.push_back(Dialogs::Answer::Yes);
     ASSERT_TRUE(app.create().startUp());
@@ -89,18 +91,19 @@ TEST(StartUp, NonNumericEntriesAreRefusedOrZeroed)
 {
     AppFixture app;
     // The station window turns a non-numeric offset or position into 0.
-    ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [](frmStationID &s) {
+    ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [](QWidget &s) {
         // The UTC field takes only "-" to "9"; Tab still moves on.
+        QLineEdit *utc = fieldOf(s, "Text6");
         s.activateWindow();
-        s.Text6->setFocus();
-        s.Text6->clear();
-        QTest::keyClicks(s.Text6, "-4x.5");
-        EXPECT_EQ(s.Text6->text(), "-4.5");
-        QTest::keyClick(s.Text6, Qt::Key_Tab);
-        EXPECT_NE(QApplication::focusWidget(), s.Text6);
-        s.Text6->setText("abc");
-        s.Text2->setText("x");
-        s.Text3->setText("");
+        utc->setFocus();
+        utc->clear();
+        QTest::keyClicks(utc, "-4x.5");
+        EXPECT_EQ(utc->text(), "-4.5");
+        QTest::keyClick(utc, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), utc);
+        utc->setText("abc");
+        fieldOf(s, "Text2")->setText("x");
+        fieldOf(s, "Text3")->setText("");
         return true;
     }));
     Form1 &f = *app.form;

@@ -4,7 +4,6 @@
 #include "support/TestLog.h"
 #include "export/OrreryExport.h"
 #include "platform/SeqFile.h"
-#include "support/ScriptedDialogs.h"
 
 #include <functional>
 
@@ -70,41 +69,6 @@ TEST(Adif, Header)
     // Nothing before the end of the header may read as a field but the
     // program's name.
     EXPECT_EQ(adif.left(adif.indexOf("<EOH>")).count('<'), 1);
-}
-
-TEST(Adif, ExportCommand)
-{
-    // The comment proposed is the contest's name, none for the CQ contest; a
-    // cancelled save dialog writes nothing.
-    TempFolders folders;
-    const LogMirror m = loadedMirror({contact()});
-    for (const auto &[contest, comment, saved] : {std::tuple{2, "ARRL June VHF QSO Party", true},
-                                                  std::tuple{5, "", true},
-                                                  std::tuple{1, "ARRL January VHF Sweepstakes", false}}) {
-        SCOPED_TRACE(contest);
-        ScriptedDialogs d;
-        d.inputs = {"100", comment, "usb"};
-        QTemporaryDir out;
-        const QString path = out.filePath("contest.adi");
-        if (saved)
-            d.files.push_back(path);
-        const QString written = Adif::run(nullptr, m, contest);
-        QStringList asked;
-        for (const auto &s : d.shown)
-            asked.append(s.kind + ": " + s.title + " = " + s.defaultText);
-        EXPECT_EQ(asked.mid(0, 4), (QStringList{"input: Please enter your transmitter output power. = ",
-                                               QString("input: Please enter a comment. = ") + comment,
-                                               "input: Phone Mode? = SSB",
-                                               "save: Export ADIF Format = " + Folders::dataFolders().product +
-                                                   "/Halvern.adi"}));
-        EXPECT_EQ(d.shown.at(3).text, "ADIF Files (*.adi) | *.adi");
-        EXPECT_EQ(written, saved ? path : "");
-        EXPECT_EQ(readAll(path).contains("<Mode:3>USB\r\n<Tx_Pwr:3>100 "), saved);
-        EXPECT_EQ(d.last().title, saved ? "File Written Successfully." : "Export ADIF Format");
-        if (saved) {
-            EXPECT_EQ(d.last().text, "The file was successfully written to the directory:\r\n\r\n" + path + ".");
-        }
-    }
 }
 
 TEST(OrreryExport, LinesAndContestNames)

@@ -26,23 +26,23 @@ MainWindow &AppFixture::create()
 }
 
 MainView::MainView(MainWindow &w)
-    : window(w), contest(w.contest()), call(ui<QLineEdit>(&w, "txtCall")), received(ui<QLineEdit>(&w, "txtRSTR")),
-      grid(ui<QLineEdit>(&w, "txtSec")), sent(ui<QLineEdit>(&w, "txtRSTS")),
-      postTime(ui<QLineEdit>(&w, "txtPostConTime")), postDate(ui<QLineEdit>(&w, "txtPostConDate")),
-      message(ui<QLabel>(&w, "lblDialog")), hint(ui<QLabel>(&w, "lblDupe")), newMark(ui<QLabel>(&w, "Label3")),
-      ownCall(ui<QLabel>(&w, "Label2")), ownGrid(ui<QLabel>(&w, "Label4")), band(ui<QLabel>(&w, "Label21")),
-      mode(ui<QLabel>(&w, "Label30")), onTime(ui<QLabel>(&w, "lblttrack")), contacts(ui<QLabel>(&w, "lblTotCon")),
-      qsoPoints(ui<QLabel>(&w, "lblTotSec")), multipliers(ui<QLabel>(&w, "lblsectogo")),
-      score(ui<QLabel>(&w, "lblTotScore")), rate60(ui<QLabel>(&w, "lblAQSO60")), rate20(ui<QLabel>(&w, "lblAQSO20")),
-      bearing(ui<QLabel>(&w, "Label23")), distance(ui<QLabel>(&w, "Label24")),
-      logOn(ui<QPushButton>(&w, "cmdLogOn")), clear(ui<QPushButton>(&w, "cmdClear")),
-      partialDupes(ui<QPushButton>(&w, "cmdDup")), lastOrAll(ui<QPushButton>(&w, "cmdList")),
-      bandFilter(ui<QPushButton>(&w, "Command3")), edit(ui<QPushButton>(&w, "cmdEdit")),
-      remove(ui<QPushButton>(&w, "cmdDelete")), viewSwitch(ui<QPushButton>(&w, "Command2")),
-      north(ui<QPushButton>(&w, "Command7")), south(ui<QPushButton>(&w, "Command4")),
-      west(ui<QPushButton>(&w, "Command5")), east(ui<QPushButton>(&w, "Command6")),
-      list(ui<QTreeWidget>(&w, "ListView1")), gridView(ui<QWidget>(&w, "gridView")),
-      bandView(ui<QWidget>(&w, "bandView")), refreshTimer(ui<QTimer>(&w, "Timer3"))
+    : window(w), contest(w.contest()), call(control<QLineEdit>(w, "txtCall")), received(control<QLineEdit>(w, "txtRSTR")),
+      grid(control<QLineEdit>(w, "txtSec")), sent(control<QLineEdit>(w, "txtRSTS")),
+      postTime(control<QLineEdit>(w, "txtPostConTime")), postDate(control<QLineEdit>(w, "txtPostConDate")),
+      message(control<QLabel>(w, "lblDialog")), hint(control<QLabel>(w, "lblDupe")), newMark(control<QLabel>(w, "Label3")),
+      ownCall(control<QLabel>(w, "Label2")), ownGrid(control<QLabel>(w, "Label4")), band(control<QLabel>(w, "Label21")),
+      mode(control<QLabel>(w, "Label30")), onTime(control<QLabel>(w, "lblttrack")), contacts(control<QLabel>(w, "lblTotCon")),
+      qsoPoints(control<QLabel>(w, "lblTotSec")), multipliers(control<QLabel>(w, "lblsectogo")),
+      score(control<QLabel>(w, "lblTotScore")), rate60(control<QLabel>(w, "lblAQSO60")), rate20(control<QLabel>(w, "lblAQSO20")),
+      bearing(control<QLabel>(w, "Label23")), distance(control<QLabel>(w, "Label24")),
+      logOn(control<QPushButton>(w, "cmdLogOn")), clear(control<QPushButton>(w, "cmdClear")),
+      partialDupes(control<QPushButton>(w, "cmdDup")), lastOrAll(control<QPushButton>(w, "cmdList")),
+      bandFilter(control<QPushButton>(w, "Command3")), edit(control<QPushButton>(w, "cmdEdit")),
+      remove(control<QPushButton>(w, "cmdDelete")), viewSwitch(control<QPushButton>(w, "Command2")),
+      north(control<QPushButton>(w, "Command7")), south(control<QPushButton>(w, "Command4")),
+      west(control<QPushButton>(w, "Command5")), east(control<QPushButton>(w, "Command6")),
+      list(control<QTreeWidget>(w, "ListView1")), gridView(control<QWidget>(w, "gridView")),
+      bandView(control<QWidget>(w, "bandView")), refreshTimer(control<QTimer>(w, "Timer3"))
 {
 }
 
@@ -73,21 +73,22 @@ void whenModal(const QString &objectName, std::function<void(QWidget *)> f)
     timer->start();
 }
 
-bool AppFixture::start(Dialogs::Answer answer, std::function<bool(frmStationID &)> prepare)
+bool AppFixture::start(Dialogs::Answer answer, std::function<bool(QWidget &)> prepare)
 {
     MainWindow &f = create();
     f.show();
     const QString path = log->path;
     whenModal(QStringLiteral("frmStationID"), [prepare, path](QWidget *w) {
-        auto *s = static_cast<frmStationID *>(w);
-        if (s->Text1->text().isEmpty())
-            s->Text1->setText(QStringLiteral("K1ABC"));
-        if (s->Text5->text().isEmpty())
-            s->Text5->setText(QStringLiteral("FN20"));
-        s->Text8->setText(path);
-        if (prepare && !prepare(*s))
+        QLineEdit *call = fieldOf(*w, "Text1");
+        QLineEdit *grid = fieldOf(*w, "Text5");
+        if (call->text().isEmpty())
+            call->setText(QStringLiteral("K1ABC"));
+        if (grid->text().isEmpty())
+            grid->setText(QStringLiteral("FN20"));
+        fieldOf(*w, "Text8")->setText(path);
+        if (prepare && !prepare(*w))
             return;
-        QTest::mouseClick(s->Command1, Qt::LeftButton);
+        QTest::mouseClick(buttonOf(*w, "Command1"), Qt::LeftButton);
     });
     dialogs.answers.push_back(answer);
     const bool ok = f.startUp();

@@ -45,21 +45,22 @@ struct AppFixture {
     // then Done (or nothing when `prepare` returns false, for tests that close
     // it themselves); "Open existing log?" is answered with `answer`.
     bool start(Dialogs::Answer answer = Dialogs::Answer::Yes,
-               std::function<bool(StationSetupDialog &)> prepare = nullptr);
+               std::function<bool(QWidget &)> prepare = nullptr);
     // Writes a preferences file before the start.
     void writePrefs(const Station &s);
 };
 
-// A control of a window, found by its object name as the operator's tools
-// find it; a test fails when there is none.
-template <class T = QWidget>
-T *ui(const QObject *root, const QString &name)
+// A window's control found by its object name, as the operator knows it
+// ("Text1", "cmdDone"); a missing one fails the test.
+template <typename T> T *control(const QObject &window, const QString &name)
 {
-    T *c = root->findChild<T *>(name);
+    T *c = window.findChild<T *>(name);
     if (!c)
-        ADD_FAILURE() << "no " << T::staticMetaObject.className() << " named " << name.toStdString();
+        ADD_FAILURE() << "no control " << name.toStdString() << " in " << window.objectName().toStdString();
     return c;
 }
+inline QLineEdit *fieldOf(const QWidget &w, const char *name) { return control<QLineEdit>(w, name); }
+inline QPushButton *buttonOf(const QWidget &w, const char *name) { return control<QPushButton>(w, name); }
 
 // The main window's controls as the operator sees them, each found by its
 // object name, with the contest behind them.
@@ -76,18 +77,18 @@ struct MainView {
     QWidget *gridView, *bandView;
     QTimer *refreshTimer;
 
-    QAction *menu(const QString &name) const { return ui<QAction>(&window, name); }
-    QLabel *bandCount(int i) const { return ui<QLabel>(&window, Bands::row(i).countLabel); }
-    QLabel *bandCaption(int i) const { return ui<QLabel>(&window, Bands::row(i).captionLabel); }
-    QListWidget *gridList(int i) const { return ui<QListWidget>(&window, QStringLiteral("List%1").arg(i + 1)); }
-    QLabel *square(int i) const { return ui<QLabel>(&window, QStringLiteral("lblGrid_%1").arg(i)); }
+    QAction *menu(const QString &name) const { return control<QAction>(window, name); }
+    QLabel *bandCount(int i) const { return control<QLabel>(window, Bands::row(i).countLabel); }
+    QLabel *bandCaption(int i) const { return control<QLabel>(window, Bands::row(i).captionLabel); }
+    QListWidget *gridList(int i) const { return control<QListWidget>(window, QStringLiteral("List%1").arg(i + 1)); }
+    QLabel *square(int i) const { return control<QLabel>(window, QStringLiteral("lblGrid_%1").arg(i)); }
     QAction *bandItem(int i) const { return menu(Bands::row(i).menuItem); }
     // The operator's choices from the menus.
     void chooseBand(const QString &label) const { bandItem(Bands::indexOf(label))->trigger(); }
     void chooseCw() const { menu("mnuCW")->trigger(); }
     void choosePhone() const { menu("mnuPhone")->trigger(); }
     // One tick of the clocks.
-    void tickClocks() const { ui<StationPanel>(&window, "stationPanel")->showClocks(); }
+    void tickClocks() const { control<StationPanel>(window, "stationPanel")->showClocks(); }
 };
 
 // Runs f on the next modal window of that object name once it is shown.

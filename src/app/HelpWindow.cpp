@@ -1,4 +1,4 @@
-#include "app/frmHelp.h"
+#include "app/HelpWindow.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
@@ -8,31 +8,31 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmHelp::frmHelp(QWidget *parent) : QDialog(parent)
+HelpWindow::HelpWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Halvern Help"));
-    txtHelp = new QPlainTextEdit(this);
-    txtHelp->setObjectName(QStringLiteral("txtHelp"));
-    txtHelp->setReadOnly(true);
-    txtHelp->setPlainText(text());
-    cmdSave = new QPushButton(QStringLiteral("&Save to File"), this);
-    cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    textView = new QPlainTextEdit(this);
+    textView->setObjectName(QStringLiteral("txtHelp"));
+    textView->setReadOnly(true);
+    textView->setPlainText(helpText());
+    saveButton = new QPushButton(QStringLiteral("&Save to File"), this);
+    saveButton->setObjectName(QStringLiteral("cmdSave"));
+    closeButton = new QPushButton(QStringLiteral("&Close"), this);
+    closeButton->setObjectName(QStringLiteral("cmdClose"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdClose);
+    buttons->addWidget(saveButton);
+    buttons->addWidget(closeButton);
     auto *top = new QVBoxLayout(this);
-    top->addWidget(txtHelp, 1);
+    top->addWidget(textView, 1);
     top->addLayout(buttons);
     resize(640, 520);
-    connect(cmdSave, &QPushButton::clicked, this, &frmHelp::cmdSave_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(saveButton, &QPushButton::clicked, this, &HelpWindow::saveToFile);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void frmHelp::cmdSave_Click()
+void HelpWindow::saveToFile()
 {
     const QString path = Dialogs::get().saveFile(this, QStringLiteral("Save Help Text"),
                                                  QStringLiteral("(*.txt)|*.txt|(All Files)|*.*"),
@@ -40,14 +40,14 @@ void frmHelp::cmdSave_Click()
     if (path.isEmpty())
         return;
     QString why;
-    QString t = text();
+    QString t = helpText();
     t.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     if (!writeFileAtomically(path, t.toUtf8(), &why))
         msgBox(this, QStringLiteral("The help text could not be saved to ") + path + QStringLiteral(": ") + why,
                QStringLiteral("File Error"));
 }
 
-QString frmHelp::text()
+QString HelpWindow::helpText()
 {
     return QStringLiteral(
         "HALVERN - VHF, UHF AND MICROWAVE CONTEST LOGGER\n"

@@ -1,4 +1,4 @@
-#include "app/frmEditCon.h"
+#include "app/EditContactDialog.h"
 
 #include "log/ContactList.h"
 #include "log/DateTimeText.h"
@@ -35,7 +35,7 @@ const QString InvalidTimeText = QStringLiteral("You have entered an invalid time
 const QString InvalidTimeTitle = QStringLiteral("Invalid Time Format!");
 } // namespace
 
-frmEditCon::frmEditCon(const LogMirror &mirror, int editIndex, QWidget *parent)
+EditContactDialog::EditContactDialog(const LogMirror &mirror, int editIndex, QWidget *parent)
     : QDialog(parent), m_mirror(mirror), m_index(editIndex)
 {
     setObjectName(QStringLiteral("frmEditCon"));
@@ -44,26 +44,26 @@ frmEditCon::frmEditCon(const LogMirror &mirror, int editIndex, QWidget *parent)
     if (editIndex >= 1 && editIndex <= mirror.recordCount())
         m_stored = mirror.at(editIndex);
     const QsoRecord &r = m_stored;
-    txtEditCall = field(this, "txtEditCall", r.calls);
-    txtEditNum = field(this, "txtEditNum", r.rsts);
-    txtEditPre = field(this, "txtEditPre", r.grids);
-    txtEditCk = field(this, "txtEditCk", r.rstr);
-    txtEditSec = field(this, "txtEditSec", r.gridr);
-    txtEditDate = field(this, "txtEditDate", r.flddate);
-    txtEditTime = field(this, "txtEditTime", r.fldtime);
-    txtEditBnd = field(this, "txtEditBnd", r.uband);
-    txtEditMode = field(this, "txtEditMode", r.umode);
-    Label1 = flag(this, "Label1", QStringLiteral("Dupe!"));
-    Label2 = flag(this, "Label2", QStringLiteral("Invalid!"));
-    Label3 = flag(this, "Label3", QStringLiteral("Invalid!"));
-    Label5 = flag(this, "Label5", QStringLiteral("Invalid!"));
-    cmdDone = new QPushButton(QStringLiteral("Done"), this);
-    cmdDone->setObjectName(QStringLiteral("cmdDone"));
-    cmdDone->setAutoDefault(false);
-    cmdDeleteDupe = new QPushButton(QStringLiteral("Delete Dupe"), this);
-    cmdDeleteDupe->setObjectName(QStringLiteral("cmdDeleteDupe"));
-    cmdDeleteDupe->setAutoDefault(false);
-    cmdDeleteDupe->setVisible(false);
+    callField = field(this, "txtEditCall", r.calls);
+    sentReportField = field(this, "txtEditNum", r.rsts);
+    ownGridField = field(this, "txtEditPre", r.grids);
+    receivedReportField = field(this, "txtEditCk", r.rstr);
+    receivedGridField = field(this, "txtEditSec", r.gridr);
+    dateField = field(this, "txtEditDate", r.flddate);
+    timeField = field(this, "txtEditTime", r.fldtime);
+    bandField = field(this, "txtEditBnd", r.uband);
+    modeField = field(this, "txtEditMode", r.umode);
+    dupeMark = flag(this, "Label1", QStringLiteral("Dupe!"));
+    dateTimeMark = flag(this, "Label2", QStringLiteral("Invalid!"));
+    bandMark = flag(this, "Label3", QStringLiteral("Invalid!"));
+    modeMark = flag(this, "Label5", QStringLiteral("Invalid!"));
+    doneButton = new QPushButton(QStringLiteral("Done"), this);
+    doneButton->setObjectName(QStringLiteral("cmdDone"));
+    doneButton->setAutoDefault(false);
+    deleteDupeButton = new QPushButton(QStringLiteral("Delete Dupe"), this);
+    deleteDupeButton->setObjectName(QStringLiteral("cmdDeleteDupe"));
+    deleteDupeButton->setAutoDefault(false);
+    deleteDupeButton->setVisible(false);
 
     auto *grid = new QGridLayout;
     int row = 0;
@@ -74,29 +74,29 @@ frmEditCon::frmEditCon(const LogMirror &mirror, int editIndex, QWidget *parent)
             grid->addWidget(mark, row, 2);
         ++row;
     };
-    add(QStringLiteral("Callsign"), txtEditCall, Label1);
-    add(QStringLiteral("Rst(S)"), txtEditNum);
-    add(QStringLiteral("Grid(S)"), txtEditPre);
-    add(QStringLiteral("Rst(R)"), txtEditCk);
-    add(QStringLiteral("Grid(R)"), txtEditSec);
-    add(QStringLiteral("Date"), txtEditDate, Label2);
-    add(QStringLiteral("Time"), txtEditTime);
-    add(QStringLiteral("Band"), txtEditBnd, Label3);
-    add(QStringLiteral("Mode"), txtEditMode, Label5);
+    add(QStringLiteral("Callsign"), callField, dupeMark);
+    add(QStringLiteral("Rst(S)"), sentReportField);
+    add(QStringLiteral("Grid(S)"), ownGridField);
+    add(QStringLiteral("Rst(R)"), receivedReportField);
+    add(QStringLiteral("Grid(R)"), receivedGridField);
+    add(QStringLiteral("Date"), dateField, dateTimeMark);
+    add(QStringLiteral("Time"), timeField);
+    add(QStringLiteral("Band"), bandField, bandMark);
+    add(QStringLiteral("Mode"), modeField, modeMark);
     auto *top = new QVBoxLayout(this);
     top->addWidget(new QLabel(QStringLiteral("Edit Contact:"), this));
     top->addLayout(grid);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(cmdDeleteDupe);
+    buttons->addWidget(deleteDupeButton);
     buttons->addStretch();
-    buttons->addWidget(cmdDone);
+    buttons->addWidget(doneButton);
     top->addLayout(buttons);
 
-    for (QLineEdit *e : {txtEditCall, txtEditNum, txtEditPre, txtEditCk, txtEditSec, txtEditDate,
-                         txtEditTime, txtEditBnd, txtEditMode})
+    for (QLineEdit *e : {callField, sentReportField, ownGridField, receivedReportField, receivedGridField, dateField,
+                         timeField, bandField, modeField})
         e->installEventFilter(this);
-    connect(cmdDone, &QPushButton::clicked, this, &frmEditCon::cmdDone_Click);
-    connect(cmdDeleteDupe, &QPushButton::clicked, this, [this] {
+    connect(doneButton, &QPushButton::clicked, this, &EditContactDialog::saveEdit);
+    connect(deleteDupeButton, &QPushButton::clicked, this, [this] {
         hide();
         if (deleteDupe)
             deleteDupe();
@@ -104,18 +104,18 @@ frmEditCon::frmEditCon(const LogMirror &mirror, int editIndex, QWidget *parent)
     });
 }
 
-QsoRecord frmEditCon::edited() const
+QsoRecord EditContactDialog::editedContact() const
 {
     QsoRecord r;
-    r.calls = txtEditCall->text().trimmed();
-    r.rstr = txtEditCk->text();
-    r.gridr = txtEditSec->text().trimmed();
-    r.rsts = txtEditNum->text().trimmed();
-    r.grids = txtEditPre->text();
-    r.flddate = txtEditDate->text();
-    r.fldtime = txtEditTime->text();
-    r.uband = txtEditBnd->text();
-    r.umode = txtEditMode->text();
+    r.calls = callField->text().trimmed();
+    r.rstr = receivedReportField->text();
+    r.gridr = receivedGridField->text().trimmed();
+    r.rsts = sentReportField->text().trimmed();
+    r.grids = ownGridField->text();
+    r.flddate = dateField->text();
+    r.fldtime = timeField->text();
+    r.uband = bandField->text();
+    r.umode = modeField->text();
     // The log is read back in the order of these texts: a date or time
     // typed in another form ("6/9/26", "9:30") is stored in the log's own.
     if (const auto d = DateTimeText::parseDate(r.flddate))
@@ -126,72 +126,70 @@ QsoRecord frmEditCon::edited() const
     return r;
 }
 
-void frmEditCon::cmdDone_Click()
+void EditContactDialog::saveEdit()
 {
-    if (!DateTimeText::parseTime(txtEditTime->text())) {
+    if (!DateTimeText::parseTime(timeField->text())) {
         beep();
         msgBox(this, InvalidTimeText, InvalidTimeTitle);
-        txtEditTime->setFocus();
+        timeField->setFocus();
         return;
     }
-    if (!DateTimeText::parseDate(txtEditDate->text())) {
+    if (!DateTimeText::parseDate(dateField->text())) {
         beep();
         msgBox(this, InvalidDateText, InvalidDateTitle);
-        txtEditDate->setFocus();
+        dateField->setFocus();
         return;
     }
     // The band and mode are checked on leaving their fields; Done checks them
     // too, so that nothing unreadable reaches the log.
-    if (!checkLeave(txtEditBnd) || !checkLeave(txtEditMode))
+    if (!checkField(bandField) || !checkField(modeField))
         return;
-    QsoRecord r = edited();
-    // The window's own dupe test compares the fields as typed.
-    QsoRecord typed = r;
-    typed.calls = txtEditCall->text();
-    typed.gridr = txtEditSec->text();
-    if (editDupeOf(m_mirror, m_index, typed) > 0) {
-        Label1->setVisible(true);
-        cmdDeleteDupe->setVisible(true);
+    // The window's own dupe test looks at the contact as it will be saved,
+    // blanks trimmed, so that no twin gets in by a stray blank.
+    const QsoRecord r = editedContact();
+    if (editDupeOf(m_mirror, m_index, r) > 0) {
+        dupeMark->setVisible(true);
+        deleteDupeButton->setVisible(true);
         beep();
         return;
     }
-    Label1->setVisible(false);
+    dupeMark->setVisible(false);
     if (save)
         save(r);
     accept();
 }
 
-bool frmEditCon::checkLeave(QLineEdit *f)
+bool EditContactDialog::checkField(QLineEdit *f)
 {
-    if (f == txtEditMode) {
+    if (f == modeField) {
         if (isModeCode(f->text())) {
-            Label5->setVisible(false);
+            modeMark->setVisible(false);
             return true;
         }
         beep();
-        Label5->setVisible(true);
+        modeMark->setVisible(true);
         f->setText(m_stored.umode);
         f->setFocus();
         return false;
     }
-    if (f == txtEditBnd) {
+    if (f == bandField) {
         if (isBandLabel(f->text())) {
-            Label3->setVisible(false);
+            bandMark->setVisible(false);
             return true;
         }
         beep();
-        Label3->setVisible(true);
+        bandMark->setVisible(true);
         f->setText(m_stored.uband);
         f->setFocus();
         return false;
     }
-    if (f == txtEditDate && !DateTimeText::parseDate(f->text())) {
+    if (f == dateField && !DateTimeText::parseDate(f->text())) {
         beep();
         msgBox(this, InvalidDateText, InvalidDateTitle);
         f->setFocus();
         return false;
     }
-    if (f == txtEditTime && !DateTimeText::parseTime(f->text())) {
+    if (f == timeField && !DateTimeText::parseTime(f->text())) {
         beep();
         msgBox(this, InvalidTimeText, InvalidTimeTitle);
         f->setFocus();
@@ -200,7 +198,7 @@ bool frmEditCon::checkLeave(QLineEdit *f)
     return true;
 }
 
-bool frmEditCon::eventFilter(QObject *watched, QEvent *event)
+bool EditContactDialog::eventFilter(QObject *watched, QEvent *event)
 {
     auto *f = qobject_cast<QLineEdit *>(watched);
     if (!f)
@@ -208,19 +206,22 @@ bool frmEditCon::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *e = static_cast<QKeyEvent *>(event);
         if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-            cmdDone_Click();
+            saveEdit();
             return true;
         }
+        // Shortcuts (Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+Z...) and keys that type no
+        // character (Backspace, Delete, Tab, the arrows, Home, End) are the
+        // field's own editing keys; the rules below are for typed characters.
         const QString t = e->text();
-        if (t.size() != 1 || e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Tab ||
-            e->key() == Qt::Key_Backtab)
+        if (t.size() != 1 || !t.at(0).isPrint() ||
+            (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
             return false;
         const QChar c = t.at(0);
-        if (f == txtEditCall && (c == u'\'' || c == u'"' || c == u' '))
+        if (f == callField && (c == u'\'' || c == u'"' || c == u' '))
             return true;
-        if (f == txtEditDate && !(c == u'/' || c.isDigit()))
+        if (f == dateField && !(c == u'/' || c.isDigit()))
             return true;
-        if (f == txtEditTime && !(c == u':' || c.isDigit()))
+        if (f == timeField && !(c == u':' || c.isDigit()))
             return true;
         if (c >= u'a' && c <= u'z') {
             f->insert(QString(c.toUpper()));
@@ -231,12 +232,12 @@ bool frmEditCon::eventFilter(QObject *watched, QEvent *event)
         auto *fe = static_cast<QFocusEvent *>(event);
         if (fe->reason() == Qt::ActiveWindowFocusReason || fe->reason() == Qt::PopupFocusReason)
             return false;
-        if (f == txtEditDate || f == txtEditTime || f == txtEditBnd || f == txtEditMode) {
+        if (f == dateField || f == timeField || f == bandField || f == modeField) {
             // Checked once the focus has moved on; a field already waiting
             // for its check is not queued twice.
             m_pendingChecks.insert(f);
             QTimer::singleShot(0, this, [this, f] {
-                checkLeave(f);
+                checkField(f);
                 m_pendingChecks.remove(f);
             });
         }

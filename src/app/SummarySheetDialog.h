@@ -1,0 +1,74 @@
+#pragma once
+// The summary sheet: the entrant's category and postal details for the
+// Cabrillo entry. It opens prefilled with the answers kept from last time,
+// writes the file named after the own call and keeps the answers again.
+#include "export/Cabrillo.h"
+#include "log/QsoRecord.h"
+#include "log/Station.h"
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+class SummarySheetDialog : public QDialog {
+    Q_OBJECT
+public:
+    // station: the own call, contest and rover flag; mirror: the contacts
+    // written, as the main window holds them.
+    SummarySheetDialog(const Station &station, const LogMirror &mirror, QWidget *parent = nullptr);
+
+    // The claimed score as the main window shows it at the moment of writing.
+    std::function<QString()> claimedScore;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Chooses the file, writes it, thanks the operator, closes the window and
+    // keeps the answers. A cancelled dialog or a file that cannot be written
+    // ends it quietly, the window staying open.
+    void writeEntry();
+    // The answers as the window holds them.
+    Cabrillo::Header answers() const;
+    void storeAnswers() const;
+    QRadioButton *operatorButton(Cabrillo::Operator op) const;
+
+    Station m_station;
+    const LogMirror &m_mirror;
+
+    QLabel *sectionLabel = nullptr;
+    QLineEdit *sectionField = nullptr;
+    QLineEdit *operatorsField = nullptr;
+    QLineEdit *nameField = nullptr;
+    QLineEdit *address1Field = nullptr;
+    QLineEdit *address2Field = nullptr;
+    QLineEdit *emailField = nullptr;
+    QLineEdit *clubField = nullptr;
+    QPlainTextEdit *soapboxField = nullptr;
+
+    QGroupBox *operatorFrame = nullptr;
+    QGroupBox *bandFrame = nullptr;
+    QGroupBox *modeFrame = nullptr;
+    QGroupBox *powerFrame = nullptr; // asks for assistance in the CQ contest
+    // In the order of Cabrillo::Operator.
+    std::array<QRadioButton *, 6> operatorButtons{};
+    QRadioButton *allBandsButton = nullptr;
+    QRadioButton *limitedBandsButton = nullptr;
+    QRadioButton *threeBandButton = nullptr;
+    QRadioButton *fmOnlyButton = nullptr;
+    QRadioButton *mixedModeButton = nullptr;
+    QRadioButton *cwModeButton = nullptr;
+    QRadioButton *ssbModeButton = nullptr;
+    // High and low power; non-assisted and assisted in the CQ contest.
+    QRadioButton *highPowerButton = nullptr;
+    QRadioButton *lowPowerButton = nullptr;
+    QPushButton *writeButton = nullptr;
+    QPushButton *doneButton = nullptr;
+};
