@@ -1,6 +1,7 @@
 #include "app/StationSetupDialog.h"
 
 #include "log/Folders.h"
+#include "log/GridMap.h"
 #include "log/SharedPrefs.h"
 #include "log/Station.h"
 #include "platform/Dialogs.h"
@@ -147,6 +148,17 @@ QString StationSetupDialog::logPath() const { return logPathField->text(); }
 
 void StationSetupDialog::acceptSetup()
 {
+    // Every contact carries the own grid and the score and map count from
+    // it: the station is not set up without a call and a real grid square.
+    if (!ownCallIsValid()) {
+        refuse(callField, QStringLiteral("Please enter your call sign: letters, digits and / only."));
+        return;
+    }
+    if (!isLocator(gridField->text().trimmed())) {
+        refuse(gridField, QStringLiteral("Please enter your grid square: four characters such as "
+                                         "FN20, or six such as FN20XA."));
+        return;
+    }
     // Non-numeric offsets and positions become 0.
     for (QLineEdit *e : {utcOffsetField, longitudeField, latitudeField})
         if (!parseNumber(e->text()))
@@ -173,6 +185,24 @@ void StationSetupDialog::acceptSetup()
     xml.set(QStringLiteral("OWN_LONGITUDE"), longitudeField->text(), false);
     xml.set(QStringLiteral("OWN_LATITUDE"), latitudeField->text(), !Folders::dataFolders().shared.isEmpty());
     accept();
+}
+
+bool StationSetupDialog::ownCallIsValid() const
+{
+    const QString call = callField->text().trimmed();
+    if (call.isEmpty())
+        return false;
+    for (const QChar c : call)
+        if (!(c == u'/' || (c >= u'0' && c <= u'9') || (c.toUpper() >= u'A' && c.toUpper() <= u'Z')))
+            return false;
+    return true;
+}
+
+void StationSetupDialog::refuse(QLineEdit *field, const QString &why)
+{
+    msgBox(this, why, QStringLiteral("Station Setup Incomplete"));
+    field->setFocus();
+    field->selectAll();
 }
 
 void StationSetupDialog::browseForLog()

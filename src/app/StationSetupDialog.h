@@ -36,9 +36,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Done: zeroes non-numeric numbers, opens the log, publishes the
-    // station's identity and closes the window.
+    // Done: asks for a call and a grid square if they are missing, zeroes
+    // non-numeric numbers, opens the log, publishes the station's identity
+    // and closes the window.
     void acceptSetup();
+    // Letters, digits and "/" only, blanks around it aside.
+    bool ownCallIsValid() const;
+    // Tells the operator what the field needs and puts the caret there.
+    void refuse(QLineEdit *field, const QString &why);
     void browseForLog();
     static QString helpText();
 

@@ -84,6 +84,19 @@ GeoPoint GridToPosition(const QString &grid)
     return p;
 }
 
+bool isLocator(const QString &grid)
+{
+    if (grid.size() != 4 && grid.size() != 6)
+        return false;
+    auto letterUpTo = [&grid](int i, char last) {
+        const char16_t c = QChar::toUpper(grid.at(i).unicode());
+        return c >= u'A' && c <= char16_t(last);
+    };
+    auto digit = [&grid](int i) { return grid.at(i) >= u'0' && grid.at(i) <= u'9'; };
+    return letterUpTo(0, 'R') && letterUpTo(1, 'R') && digit(2) && digit(3) &&
+           (grid.size() == 4 || (letterUpTo(4, 'X') && letterUpTo(5, 'X')));
+}
+
 std::optional<HeadingDistance> HDCalc(double ownLat, double ownLonW, double lat2, double lonW2)
 {
     const double k = DegreesPerRadian;

@@ -22,6 +22,11 @@ struct GeoPoint {
 // field). Field letters are read upper case, sub-square letters lower case.
 GeoPoint GridToPosition(const QString &grid);
 
+// Whether the text is a four-character Maidenhead square ("FN20") or a
+// six-character sub-square ("FN20xa"): field letters A to R, two digits and
+// sub-square letters A to X, in either case.
+bool isLocator(const QString &grid);
+
 struct HeadingDistance {
     double bearing = 0; // degrees, 360 for due north
     double miles = 0;   // statute miles

@@ -39,34 +39,80 @@ TEST(StartUp, NoAsksForYesBeforeErasing)
     }
 }
 
-TEST(StartUp, ABadLogPathKeepsTheStationWindowOpenAndCreatesNothing)
+TEST(StartUp, DoneWantsTheCallAGridAndALogAndKeepsTheWindowOpenUntilThen)
 {
     AppFixture app;
+    // A preferences file whose first line lost its closing quote: the call
+    // runs on into the next lines and the own grid comes out empty.
+    Station kept;
+    kept.ownCall = "K1ABC";
+    kept.ownGrid = "FN20";
+    QByteArray prefs = Preferences::serialize(kept);
+    prefs.remove(prefs.indexOf("\r\n") - 1, 1);
+    ASSERT_TRUE(writeBytes(app.work.filePath("vhfPrfNT.txt"), prefs));
+
     const QString missing = app.work.filePath("nowhere/Halvern.MDB");
     const QString notALog = app.work.filePath("notes.MDB");
     ASSERT_TRUE(writeBytes(notALog, QByteArray("Standard Jet DB\0 this is not a log of ours", 42)));
     const QString sqliteOther = app.work.filePath("other.MDB"); // another program's layout
     ASSERT_TRUE(execSql(sqliteOther, "create table tblLog (calls text, band text)"));
-    QStringList tried;
+    const QString callWanted = "Please enter your call sign: letters, digits and / only.";
+    const QString gridWanted =
+        "Please enter your grid square: four characters such as FN20, or six such as FN20XA.";
+    const QString unableToFind =
+        "Unable to find your log file (Halvern.MDB).  Please very the location of the log file and try again.";
+    struct Case {
+        QString call, grid, path; // null: as the window shows it
+        QString text;             // the start of the message Done gives
+    };
+    const Case cases[] = {
+        {{}, {}, app.log->path, callWanted}, // as the broken preferences left them
+        {"K1ABC", {}, app.log->path, gridWanted},
+        {"", "FN20", app.log->path, callWanted},
+        {"   ", "FN20", app.log->path, callWanted},
+        {"K1\"ABC", "FN20", app.log->path, callWanted},
+        {"K1ABC", "FN2", app.log->path, gridWanted},
+        {"K1ABC", "FN20A", app.log->path, gridWanted},
+        {"K1ABC", "SN20", app.log->path, gridWanted},
+        {"K1ABC", "FN2O", app.log->path, gridWanted},
+        {"K1ABC", "FN20YA", app.log->path, gridWanted},
+        {"K1ABC", "FN20", missing, unableToFind},
+        {"K1ABC", "FN20", notALog, unableToFind},
+        {"K1ABC", "FN20", sqliteOther, unableToFind},
+    };
     Form1 &f = app.create();
     f.show();
     whenModal("frmStationID", [&](QWidget *s) {
-        fieldOf(*s, "Text1")->setText("K1ABC");
-        fieldOf(*s, "Text5")->setText("FN20");
-        for (const QString &p : {missing, notALog, sqliteOther}) {
-            fieldOf(*s, "Text8")->setText(p);
+        for (const Case &c : cases) {
+            SCOPED_TRACE((c.call + "|" + c.grid + "|" + c.path).toStdString());
+            app.dialogs.clear();
+            if (!c.call.isNull())
+                fieldOf(*s, "Text1")->setText(c.call);
+            if (!c.grid.isNull())
+                fieldOf(*s, "Text5")->setText(c.grid);
+            fieldOf(*s, "Text8")->setText(c.path);
             QTest::mouseClick(buttonOf(*s, "Command1"), Qt::LeftButton);
-            EXPECT_TRUE(s->isVisible());
-            tried.append(app.dialogs.last("message").title);
+            if (!s->isVisible())
+                return ADD_FAILURE() << "Done closed the window";
+            EXPECT_EQ(app.dialogs.shown.size(), 1);
+            EXPECT_TRUE(app.dialogs.last().text.startsWith(c.text)) << app.dialogs.last().text.toStdString();
+            EXPECT_EQ(app.dialogs.last().title, c.text == unableToFind ? "File, Network or Install Error."
+                                                                       : "Station Setup Incomplete");
         }
         QTest::mouseClick(buttonOf(*s, "Command3"), Qt::LeftButton); // Cancel ends the program
     });
     EXPECT_FALSE(f.startUp());
-    EXPECT_EQ(tried, QStringList(3, "File, Network or Install Error."));
-    EXPECT_TRUE(app.dialogs.last("message").text.startsWith(
-        "Unable to find your log file (Halvern.MDB).  Please very the location of the log file and try again."));
     EXPECT_FALSE(QDir(app.work.filePath("nowhere")).exists());
     EXPECT_FALSE(f.store.isOpen());
+
+    // A six-character grid, in either case, is taken.
+    app.form.reset();
+    ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [](QWidget &s) {
+        fieldOf(s, "Text1")->setText("K1ABC");
+        fieldOf(s, "Text5")->setText("FN20xa");
+        return true;
+    }));
+    EXPECT_EQ(app.form->station.ownGrid, "FN20xa");
 }
 
 TEST(StartUp, FirstStartPutsTheSuppliedEmptyLogAtTheDefaultPath)
