@@ -3,6 +3,7 @@
 #include "app/Colors.h"
 #include "app/Controls.h"
 #include "app/DupeKeyHold.h"
+#include "app/EntryKeys.h"
 #include "app/EntryValidator.h"
 #include "keying/VoiceNavigation.h"
 #include "log/Contest.h"
@@ -22,36 +23,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-
 using Controls::field;
 using Controls::label;
-
-// The character code an entry handler sees for a key: 13 Enter, 9 Tab,
-// 8 Backspace, the typed character, or 0 for keys that type nothing.
-int keyCode(const QKeyEvent *e)
-{
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Backspace: return 8;
-    default: break;
-    }
-    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return 0;
-    const QString t = e->text();
-    if (t.size() != 1 || !t.at(0).isPrint())
-        return 0;
-    return t.at(0).unicode();
-}
-
-bool isQuote(int k) { return k == '"' || k == '\''; }
-
-// Puts one character into a field as if typed.
-void typeInto(QLineEdit *field, QChar c) { field->insert(QString(c)); }
-
-} // namespace
 
 EntryPanel::EntryPanel(Contest &contest, QWidget *parent) : QWidget(parent), m_contest(contest)
 {

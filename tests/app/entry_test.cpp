@@ -1,6 +1,7 @@
 // Logging contacts through the main window with the keyboard alone.
 #include "support/AppFixture.h"
 
+#include <QClipboard>
 #include <QTimer>
 
 namespace {
@@ -117,6 +118,30 @@ TEST(Entry, IncompleteEntriesAreNotLogged)
     EXPECT_TRUE(e.logged().empty());
 }
 
+TEST(Entry, PastedTextFollowsTheRulesOfTypedKeys)
+{
+    Entry e;
+    e.f->menu("mnuPostContest")->trigger();
+    // What the clipboard holds, pasted with Ctrl+V into an empty field.
+    const std::tuple<QLineEdit *, QString, QString> cases[] = {
+        {e.f->call, "w1'a\"w\r\n\t\x01", "W1AW"},
+        {e.f->grid, " fn20\"xa\n", "FN20xa"},
+        {e.f->received, "5\r9", "59"},
+        {e.f->postTime, "18 05", "1805"},
+        {e.f->postDate, "2026/06-13", "2026/0613"},
+    };
+    for (const auto &[field, pasted, shown] : cases) {
+        SCOPED_TRACE(pasted.toStdString());
+        field->setFocus();
+        field->clear();
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->text(), shown);
+    }
+    // A line end in the pasted text is no Enter: nothing was logged.
+    EXPECT_TRUE(e.logged().empty());
+}
+
 TEST(Entry, PostContestModeTakesTheTypedDateAndTime)
 {
     Entry e;
@@ -200,8 +225,8 @@ TEST(Entry, ADupeIsRefusedAndKeysAreHeldForThreeSeconds)
     // Keys typed during the hold arrive, in order, when it ends.
     e.type("K2");
     EXPECT_TRUE(e.f->call->text().isEmpty());
-    EXPECT_TRUE(e.f->Timer2->isActive()); // the window keeps running
-    auto *hold = e.f->findChild<QTimer *>("holdTimer");
+    EXPECT_TRUE(control<QTimer>(e.f->window, "Timer2")->isActive()); // the window keeps running
+    auto *hold = e.f->window.findChild<QTimer *>("holdTimer");
     ASSERT_TRUE(hold && hold->isActive());
     Clock::advance(3000);
     emit hold->timeout({});

@@ -28,7 +28,7 @@ void clickIndicator(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton, {
 
 // The main window of a June station on a log of n contacts.
 struct Exports : AppFixture {
-    Form1 *f = nullptr;
+    std::unique_ptr<MainView> f;
     explicit Exports(int n = 3, const QString &call = QStringLiteral("K1ABC"))
     {
         log->add(contacts(n));
@@ -37,7 +37,7 @@ struct Exports : AppFixture {
             control<QRadioButton>(s, "Option2")->setChecked(true);
             return true;
         }));
-        f = form.get();
+        f = std::make_unique<MainView>(*form);
     }
     QString product() const { return Folders::dataFolders().product; }
     // Another PC logs a contact that this one has not loaded yet.
@@ -66,7 +66,7 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
     Exports e(3, "W1AW/R");
     e.otherPcLogs("N3LATE", "144 M", "23:00:00"); // just before the entry is written
     const QString path = e.product() + "/W1AW.log";
-    e.inWindow(e.f->mnuWriteSumm, "Form2", [&](QWidget &w) {
+    e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [&](QWidget &w) {
         EXPECT_EQ(w.windowTitle(), "Summary Sheet Information");
         EXPECT_TRUE(control<QRadioButton>(w, "Option1")->isChecked());
         QLineEdit *section = fieldOf(w, "Text1");
@@ -86,10 +86,10 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
 
     const QStringList lines = fileLines(path);
     ASSERT_GT(lines.size(), 9);
-    EXPECT_EQ(lines.mid(0, 8), (QStringList{"START-OF-LOG: 2.0", "CREATED-BY: " + Form1::programName(),
+    EXPECT_EQ(lines.mid(0, 8), (QStringList{"START-OF-LOG: 2.0", "CREATED-BY: " + MainWindow::programName(),
                                             "ARRL-SECTION: CT", "CONTEST: ARRL-VHF-JUN", "CALLSIGN: W1AW/R",
                                             "CATEGORY: SINGLE-OP LIMITED LOW ",
-                                            "CLAIMED-SCORE: " + e.f->lblTotScore->text(), "OPERATORS: W1AW/R"}));
+                                            "CLAIMED-SCORE: " + e.f->score->text(), "OPERATORS: W1AW/R"}));
     const QStringList qsos = lines.filter(QRegularExpression("^QSO:"));
     ASSERT_EQ(qsos.size(), 4);
     EXPECT_TRUE(qsos.at(0).startsWith("QSO:   144 CW 2026-06-13 1800 W1AW/R")) << qsos.at(0).toStdString();
@@ -101,19 +101,19 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
     EXPECT_EQ(e.dialogs.last().title, "  Thanks!");
 
     // The next time the window offers the kept section.
-    e.inWindow(e.f->mnuWriteSumm, "Form2", [](QWidget &w) { EXPECT_EQ(fieldOf(w, "Text1")->text(), "CT"); });
+    e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [](QWidget &w) { EXPECT_EQ(fieldOf(w, "Text1")->text(), "CT"); });
 }
 
 TEST(Exports, AdifAndLogExpHoldTheLogAsItIsNow)
 {
     Exports e(2);
     e.otherPcLogs("N3LATE", "1.3 G", "19:30:00");
-    ASSERT_EQ(e.f->store.recordCount(), 2);
+    ASSERT_EQ(e.f->contest.store().recordCount(), 2);
 
     const QString adi = e.work.filePath("contest.adi");
     e.dialogs.inputs = {"100", "", "usb"};
     e.dialogs.files.push_back(adi);
-    e.f->mnuExportADIF->trigger();
+    e.f->menu("mnuExportADIF")->trigger();
     EXPECT_EQ(e.dialogs.last("input").title, "Phone Mode?");
     EXPECT_EQ(e.dialogs.last("save").defaultText, e.product() + "/Halvern.adi");
     const QByteArray text = readAll(adi);
@@ -124,7 +124,7 @@ TEST(Exports, AdifAndLogExpHoldTheLogAsItIsNow)
     // LogExp.txt goes to the working folder, with a beep and a message.
     e.otherPcLogs("K4LAST", "432 M", "19:45:00");
     e.dialogs.clear();
-    e.f->mnuOrreryExport->trigger();
+    e.f->menu("mnuOrreryExport")->trigger();
     const QStringList lines = fileLines(e.work.filePath("LogExp.txt"));
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines.last().startsWith("\"K4LAST\",\"2026/06/13\",\"432\",\"CW\",,\"19:45:00\""));
@@ -154,7 +154,7 @@ TEST(Combine, RefusalsThenTheBackupAppendedWithTheDuplicateFilter)
     const QString file = e.work.filePath("BckUpLog.dat");
     ASSERT_TRUE(writeBytes(file, LogStore::backupText(backup)));
 
-    e.inWindow(e.f->mnuCombine, "frmImport", [&](QWidget &w) {
+    e.inWindow(e.f->menu("mnuCombine"), "frmImport", [&](QWidget &w) {
         QLineEdit *path = fieldOf(w, "Text1");
         QPushButton *browse = buttonOf(w, "Command3"), *append = buttonOf(w, "Command2");
         auto *eliminate = control<QCheckBox>(w, "Check1");
@@ -178,7 +178,7 @@ TEST(Combine, RefusalsThenTheBackupAppendedWithTheDuplicateFilter)
         e.dialogs.files.push_back(file);
         QTest::mouseClick(browse, Qt::LeftButton);
         EXPECT_EQ(path->text(), file);
-        EXPECT_EQ(QApplication::focusWidget(), append);
+        EXPECT_EQ(w.focusWidget(), append);
         // Turning the filter off is asked; No keeps it.
         e.dialogs.answers.push_back(Dialogs::Answer::No);
         clickIndicator(eliminate);
@@ -189,7 +189,7 @@ TEST(Combine, RefusalsThenTheBackupAppendedWithTheDuplicateFilter)
         QTest::mouseClick(append, Qt::LeftButton);
         EXPECT_EQ(e.dialogs.last().text, "1 contact was appended; 3 duplicates were left out.");
         // The main window shows the appended contact while the window is open.
-        EXPECT_EQ(e.f->lblTotCon->text(), "4");
+        EXPECT_EQ(e.f->contacts->text(), "4");
         QTest::mouseClick(buttonOf(w, "Command1"), Qt::LeftButton);
         EXPECT_FALSE(w.isVisible());
     });
@@ -199,37 +199,37 @@ TEST(Combine, RefusalsThenTheBackupAppendedWithTheDuplicateFilter)
 TEST(Archive, DatedCopyInTheBackupFolderWithTheLogKeptOpen)
 {
     Exports e(3, "K1ABC/R");
-    const int interval = e.f->Timer3->interval();
+    const int interval = e.f->refreshTimer->interval();
     const QString copy = Folders::dataFolders().backup + "/K1ABC2026-06-13.mdb";
     e.dialogs.clear();
     e.dialogs.files.push_back(copy);
-    e.f->mnuArchive->trigger();
+    e.f->menu("mnuArchive")->trigger();
     EXPECT_EQ(e.dialogs.shown.at(0).title, "Archive Information");
     EXPECT_EQ(e.dialogs.last("save").defaultText, copy);
     EXPECT_EQ(rowsOf(copy), rowsOf(e.log->path));
-    EXPECT_TRUE(e.f->Timer3->isActive());
-    EXPECT_EQ(e.f->Timer3->interval(), interval);
+    EXPECT_TRUE(e.f->refreshTimer->isActive());
+    EXPECT_EQ(e.f->refreshTimer->interval(), interval);
 
     // The window goes on working with the log.
     e.otherPcLogs("K4LAST", "432 M", "19:00:00");
-    e.f->mnuOpen->trigger();
-    EXPECT_EQ(e.f->store.recordCount(), 4);
+    e.f->menu("mnuOpen")->trigger();
+    EXPECT_EQ(e.f->contest.store().recordCount(), 4);
 }
 
 TEST(Graph, OpensFromSevenContactsWithItsAxisLabelsAndBackground)
 {
     Exports e(6);
-    e.f->mnuGraph->trigger();
+    e.f->menu("mnuGraph")->trigger();
     EXPECT_EQ(e.dialogs.last().title, "Not Enough Contacts to Graph.");
     EXPECT_EQ(e.dialogs.last().text, "The graph will not display with less than 7 contacts.  The graph becomes more "
                                      "meaningful as several hours of contest logging are accumulated.");
-    auto *graph = e.f->findChild<QDialog *>("GraphQSO");
+    auto *graph = e.f->window.findChild<QDialog *>("GraphQSO");
     EXPECT_TRUE(graph == nullptr || !graph->isVisible());
 
     e.otherPcLogs("W6XYZ", "144 M", "18:06:00");
-    e.f->mnuOpen->trigger();
-    e.f->mnuGraph->trigger();
-    graph = e.f->findChild<QDialog *>("GraphQSO");
+    e.f->menu("mnuOpen")->trigger();
+    e.f->menu("mnuGraph")->trigger();
+    graph = e.f->window.findChild<QDialog *>("GraphQSO");
     ASSERT_NE(graph, nullptr);
     EXPECT_TRUE(graph->isVisible());
     EXPECT_EQ(graph->windowTitle(), " Activity Graph - QSOs per Hour Rate   (# QSOs over 10 minutes X 6)");
@@ -288,9 +288,9 @@ TEST(Graph, OpensFromSevenContactsWithItsAxisLabelsAndBackground)
     // Opened again, it draws the log as it is then: a 10 GHz contact at
     // 20:00 goes to "Other" and the labels go by the hour.
     e.otherPcLogs("K4LAST", "10 G", "20:00:00");
-    e.f->mnuOpen->trigger();
-    e.f->mnuGraph->trigger();
-    EXPECT_EQ(e.f->findChildren<QDialog *>("GraphQSO").size(), 1);
+    e.f->menu("mnuOpen")->trigger();
+    e.f->menu("mnuGraph")->trigger();
+    EXPECT_EQ(e.f->window.findChildren<QDialog *>("GraphQSO").size(), 1);
     EXPECT_EQ(view->data().points.size(), 8u);
     EXPECT_EQ(view->data().points.back().group, 6);
     EXPECT_EQ(label("lblTime", 7)->text(), "19:00");

@@ -1,6 +1,7 @@
 // The contact list, the edit window, the score panel and the grid map as the
 // operator uses them.
 #include "app/EditContactDialog.h"
+#include "log/GridMap.h"
 #include "support/AppFixture.h"
 
 #include <QClipboard>
@@ -10,32 +11,32 @@
 namespace {
 
 struct Panels : AppFixture {
-    Form1 *f = nullptr;
+    std::unique_ptr<MainView> f;
     explicit Panels(const std::vector<QsoRecord> &records)
     {
         log->add(records);
         EXPECT_TRUE(start());
-        f = form.get();
+        f = std::make_unique<MainView>(*form);
     }
     QStringList column(int c) const
     {
         QStringList out;
-        for (int i = 0; i < f->ListView1->topLevelItemCount(); ++i)
-            out.append(f->ListView1->topLevelItem(i)->text(c));
+        for (int i = 0; i < f->list->topLevelItemCount(); ++i)
+            out.append(f->list->topLevelItem(i)->text(c));
         return out;
     }
     QPoint rowPoint(int row) const
     {
-        return {8, f->ListView1->visualItemRect(f->ListView1->topLevelItem(row)).center().y()};
+        return {8, f->list->visualItemRect(f->list->topLevelItem(row)).center().y()};
     }
-    void clickRow(int row) { QTest::mouseClick(f->ListView1->viewport(), Qt::LeftButton, {}, rowPoint(row)); }
+    void clickRow(int row) { QTest::mouseClick(f->list->viewport(), Qt::LeftButton, {}, rowPoint(row)); }
 };
 
-QStringList captions(const Form1 &f)
+QStringList captions(const MainView &f)
 {
     QStringList out;
-    for (auto *c : f.lblGrid)
-        out.append(c->text());
+    for (int i = 0; i < GridMapCells; ++i)
+        out.append(f.square(i)->text());
     return out;
 }
 
@@ -53,21 +54,21 @@ TEST(ContactList, LastTwentyCurrentBandAllAndClipboard)
     EXPECT_EQ(p.column(0).first(), "25");
     EXPECT_EQ(p.column(0).last(), "6");
 
-    p.f->mnuBand_Click(Bands::indexOf("432 M"));
-    QTest::mouseClick(p.f->Command3, Qt::LeftButton);
-    EXPECT_EQ(p.f->Command3->text(), "Current Band");
+    p.f->chooseBand("432 M");
+    QTest::mouseClick(p.f->bandFilter, Qt::LeftButton);
+    EXPECT_EQ(p.f->bandFilter->text(), "Current Band");
     EXPECT_EQ(p.column(0), QStringList({"22", "11", "4"}));
     EXPECT_EQ(p.column(6).first(), "432");
 
     // No contact on 10 GHz: the clipboard gets the header line alone.
-    p.f->mnuBand_Click(Bands::indexOf("10 G"));
+    p.f->chooseBand("10 G");
     EXPECT_TRUE(p.column(0).isEmpty());
-    p.f->mnuCopyListtoClipboard->trigger();
+    p.f->menu("mnuCopyListtoClipboard")->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), "Rec#\tCall\tRec\tGrid R\tSnt\tDate / Time\tBnd\tGrid S\tMode\r\n");
 
-    QTest::mouseClick(p.f->Command3, Qt::LeftButton);
-    QTest::mouseClick(p.f->cmdList, Qt::LeftButton);
-    EXPECT_EQ(p.f->cmdList->text(), "All");
+    QTest::mouseClick(p.f->bandFilter, Qt::LeftButton);
+    QTest::mouseClick(p.f->lastOrAll, Qt::LeftButton);
+    EXPECT_EQ(p.f->lastOrAll->text(), "All");
     EXPECT_EQ(p.column(0).size(), 25);
 }
 
@@ -75,33 +76,33 @@ TEST(ContactList, SelectingARowDeletingOneOfTwoSameTimeContactsAndRecall)
 {
     Panels p({qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "18:00:00"),
               qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/14", "18:00:00")});
-    ASSERT_TRUE(p.f->Timer3->isActive());
+    ASSERT_TRUE(p.f->refreshTimer->isActive());
     // Selecting a row shows Edit and Delete and stops the refresh; back in the
     // call field the buttons go and the refresh runs again.
     p.clickRow(0);
-    EXPECT_TRUE(p.f->cmdEdit->isVisible());
-    EXPECT_TRUE(p.f->cmdDelete->isVisible());
-    EXPECT_FALSE(p.f->Timer3->isActive());
-    p.f->txtCall->setFocus();
-    EXPECT_FALSE(p.f->cmdEdit->isVisible());
-    EXPECT_TRUE(p.f->Timer3->isActive());
+    EXPECT_TRUE(p.f->edit->isVisible());
+    EXPECT_TRUE(p.f->remove->isVisible());
+    EXPECT_FALSE(p.f->refreshTimer->isActive());
+    p.f->call->setFocus();
+    EXPECT_FALSE(p.f->edit->isVisible());
+    EXPECT_TRUE(p.f->refreshTimer->isActive());
 
     p.clickRow(1); // record 1, the 13 June contact (the list is newest first)
-    ASSERT_EQ(p.f->selectedRecord(), 1);
+    ASSERT_EQ(p.f->list->currentItem()->text(0), "1");
     p.dialogs.answers.push_back(Dialogs::Answer::Yes);
-    QTest::mouseClick(p.f->cmdDelete, Qt::LeftButton);
+    QTest::mouseClick(p.f->remove, Qt::LeftButton);
     EXPECT_EQ(p.dialogs.last().title, "Are you sure?");
     EXPECT_EQ(p.dialogs.last().text, "Are you sure?");
-    ASSERT_EQ(p.f->store.recordCount(), 1);
-    EXPECT_EQ(p.f->store.mirror().at(1).flddate, "2026/06/14");
-    EXPECT_TRUE(p.f->Timer3->isActive());
+    ASSERT_EQ(p.f->contest.store().recordCount(), 1);
+    EXPECT_EQ(p.f->contest.store().mirror().at(1).flddate, "2026/06/14");
+    EXPECT_TRUE(p.f->refreshTimer->isActive());
 
     // Recall puts the last contact back, the caret in the report.
-    p.f->mnuRecall->trigger();
-    EXPECT_EQ(p.f->txtCall->text(), "W1AW");
-    EXPECT_EQ(p.f->txtSec->text(), "FN31");
-    EXPECT_EQ(QApplication::focusWidget(), p.f->txtRSTR);
-    EXPECT_EQ(p.f->txtRSTR->text(), "599");
+    p.f->menu("mnuRecall")->trigger();
+    EXPECT_EQ(p.f->call->text(), "W1AW");
+    EXPECT_EQ(p.f->grid->text(), "FN31");
+    EXPECT_EQ(QApplication::focusWidget(), p.f->received);
+    EXPECT_EQ(p.f->received->text(), "599");
 }
 
 TEST(EditWindow, AnExactTwinIsRefusedAndARightButtonPressOpensItToSave)
@@ -111,7 +112,7 @@ TEST(EditWindow, AnExactTwinIsRefusedAndARightButtonPressOpensItToSave)
     // Edited into an exact twin of the other contact: "Dupe!" and "Delete
     // Dupe", nothing saved; Delete Dupe answered No starts the refresh again.
     p.clickRow(0);
-    ASSERT_FALSE(p.f->Timer3->isActive());
+    ASSERT_FALSE(p.f->refreshTimer->isActive());
     whenModal("frmEditCon", [](QWidget *e) {
         EXPECT_EQ(e->windowTitle(), "Edit Contact Entry");
         fieldOf(*e, "txtEditCall")->setText("W1AW");
@@ -123,11 +124,11 @@ TEST(EditWindow, AnExactTwinIsRefusedAndARightButtonPressOpensItToSave)
         QTest::mouseClick(buttonOf(*e, "cmdDeleteDupe"), Qt::LeftButton);
     });
     p.dialogs.answers.push_back(Dialogs::Answer::No);
-    QTest::mouseClick(p.f->cmdEdit, Qt::LeftButton);
+    QTest::mouseClick(p.f->edit, Qt::LeftButton);
     EXPECT_EQ(p.dialogs.last().title, "Are you sure?");
     EXPECT_EQ(rowsOf(p.log->path).at(1).calls, "K2XX");
-    EXPECT_TRUE(p.f->Timer3->isActive());
-    EXPECT_FALSE(p.f->cmdEdit->isVisible());
+    EXPECT_TRUE(p.f->refreshTimer->isActive());
+    EXPECT_FALSE(p.f->edit->isVisible());
 
     bool opened = false;
     whenModal("frmEditCon", [&](QWidget *e) {
@@ -136,11 +137,11 @@ TEST(EditWindow, AnExactTwinIsRefusedAndARightButtonPressOpensItToSave)
         fieldOf(*e, "txtEditSec")->setText("FN42");
         QTest::mouseClick(buttonOf(*e, "cmdDone"), Qt::LeftButton);
     });
-    QTest::mousePress(p.f->ListView1->viewport(), Qt::RightButton, {}, p.rowPoint(0));
+    QTest::mousePress(p.f->list->viewport(), Qt::RightButton, {}, p.rowPoint(0));
     EXPECT_TRUE(QTest::qWaitFor([&] { return opened; }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return p.f->store.mirror().at(2).gridr == "FN42"; }, 5000));
-    EXPECT_EQ(p.f->store.mirror().at(2).uband, "24 G");
-    EXPECT_TRUE(p.f->Timer3->isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.f->contest.store().mirror().at(2).gridr == "FN42"; }, 5000));
+    EXPECT_EQ(p.f->contest.store().mirror().at(2).uband, "24 G");
+    EXPECT_TRUE(p.f->refreshTimer->isActive());
 }
 
 TEST(EditWindow, ChecksDateTimeBandModeAndTwins)
@@ -282,60 +283,60 @@ TEST(ScorePanel, ShowsTheScoreRatesNewMarkAndHeading)
     Panels p({qso("K1A", "50 M", "FN31", "FN20", "CW", "2026/06/13", "17:00:00"),
               qso("K1B", "222 M", "FN32", "FN20", "CW", "2026/06/13", "18:25:00"),
               qso("K1C", "2.3 G", "FN33", "FN20", "CW", "2026/06/13", "18:29:00")});
-    Form1 &f = *p.f;
-    EXPECT_EQ(QStringList({f.lblTotCon->text(), f.lblTotSec->text(), f.lblsectogo->text(), f.lblTotScore->text(),
-                           f.lblAQSO60->text(), f.lblAQSO20->text()}),
+    MainView &f = *p.f;
+    EXPECT_EQ(QStringList({f.contacts->text(), f.qsoPoints->text(), f.multipliers->text(), f.score->text(),
+                           f.rate60->text(), f.rate20->text()}),
               QStringList({"3", "7", "3", "21", "2", "6"}));
-    EXPECT_EQ(f.bandCountLabels[2]->text(), "1 / 1");
-    EXPECT_EQ(f.gridLists[2]->item(0)->text(), "FN32");
+    EXPECT_EQ(f.bandCount(2)->text(), "1 / 1");
+    EXPECT_EQ(f.gridList(2)->item(0)->text(), "FN32");
 
-    f.mnuBand_Click(Bands::indexOf("222 M"));
-    f.txtSec->setFocus();
-    QTest::keyClicks(f.txtSec, "FN3");
-    EXPECT_FALSE(f.Label3->isVisible());
-    QTest::keyClicks(f.txtSec, "1");
-    EXPECT_TRUE(f.Label3->isVisible()); // FN31 not yet on 222
-    f.txtSec->setText("fn32");
-    EXPECT_FALSE(f.Label3->isVisible());
+    f.chooseBand("222 M");
+    f.grid->setFocus();
+    QTest::keyClicks(f.grid, "FN3");
+    EXPECT_FALSE(f.newMark->isVisible());
+    QTest::keyClicks(f.grid, "1");
+    EXPECT_TRUE(f.newMark->isVisible()); // FN31 not yet on 222
+    f.grid->setText("fn32");
+    EXPECT_FALSE(f.newMark->isVisible());
     // Bearing and distance from 40 N 76 W.
-    f.txtSec->setText("FN31");
-    EXPECT_EQ(f.Label23->text(), "56");
-    EXPECT_EQ(f.Label24->text(), "126");
-    f.txtSec->setText("F");
-    EXPECT_TRUE(f.Label23->text().isEmpty());
+    f.grid->setText("FN31");
+    EXPECT_EQ(f.bearing->text(), "56");
+    EXPECT_EQ(f.distance->text(), "126");
+    f.grid->setText("F");
+    EXPECT_TRUE(f.bearing->text().isEmpty());
 }
 
 TEST(GridMap, ViewSwitchCellsScrollHoverAndColours)
 {
     Panels p({qso("K1A", "144 M", "FN31"), qso("K1B", "144 M", "FN31"), qso("K1C", "50 M", "FN31")});
-    Form1 &f = *p.f;
-    QTest::mouseClick(f.Command2, Qt::LeftButton);
-    EXPECT_EQ(f.Command2->text(), "View Bands");
+    MainView &f = *p.f;
+    QTest::mouseClick(f.viewSwitch, Qt::LeftButton);
+    EXPECT_EQ(f.viewSwitch->text(), "View Bands");
     EXPECT_TRUE(f.gridView->isVisible());
     EXPECT_FALSE(f.bandView->isVisible());
-    EXPECT_EQ(f.lblGrid[82]->text(), "FN20");
-    EXPECT_EQ(f.lblGrid[0]->text(), "EN77");
+    EXPECT_EQ(f.square(82)->text(), "FN20");
+    EXPECT_EQ(f.square(0)->text(), "EN77");
 
     const int fn31 = 82 - 11 + 1; // one row north, one column east
-    ASSERT_EQ(f.lblGrid[fn31]->text(), "FN31");
-    const QColor worked = bgrColor(quint32(f.station.workedColor));
-    EXPECT_EQ(ink(f.lblGrid[fn31]), worked);
-    EXPECT_EQ(ink(f.lblGrid[82]), bgrColor(quint32(f.station.remainingColor)));
+    ASSERT_EQ(f.square(fn31)->text(), "FN31");
+    const QColor worked = bgrColor(quint32(f.contest.station().workedColor));
+    EXPECT_EQ(ink(f.square(fn31)), worked);
+    EXPECT_EQ(ink(f.square(82)), bgrColor(quint32(f.contest.station().remainingColor)));
 
-    QTest::mouseMove(f.lblGrid[fn31]);
-    EXPECT_TRUE(f.lblDupe->text().startsWith("FN31  Total = 3   50 = 1   144 = 2   222 = 0\r\n"));
-    QTest::mouseClick(f.lblGrid[fn31], Qt::LeftButton);
-    EXPECT_EQ(f.txtSec->text(), "FN31");
+    QTest::mouseMove(f.square(fn31));
+    EXPECT_TRUE(f.hint->text().startsWith("FN31  Total = 3   50 = 1   144 = 2   222 = 0\r\n"));
+    QTest::mouseClick(f.square(fn31), Qt::LeftButton);
+    EXPECT_EQ(f.grid->text(), "FN31");
 
     // Two scrolls north and two south: the map as it was, colours and all.
     const QStringList before = captions(f);
-    QTest::mouseClick(f.Command7, Qt::LeftButton);
-    QTest::mouseClick(f.Command7, Qt::LeftButton);
-    EXPECT_EQ(f.lblGrid[82]->text(), "FN22");
-    QTest::mouseClick(f.Command4, Qt::LeftButton);
-    QTest::mouseClick(f.Command4, Qt::LeftButton);
+    QTest::mouseClick(f.north, Qt::LeftButton);
+    QTest::mouseClick(f.north, Qt::LeftButton);
+    EXPECT_EQ(f.square(82)->text(), "FN22");
+    QTest::mouseClick(f.south, Qt::LeftButton);
+    QTest::mouseClick(f.south, Qt::LeftButton);
     EXPECT_EQ(captions(f), before);
-    EXPECT_EQ(ink(f.lblGrid[fn31]), worked);
+    EXPECT_EQ(ink(f.square(fn31)), worked);
 
     // The colour window changes the worked colour and saves it.
     p.dialogs.colors.push_back(QColor(0, 128, 0));
@@ -344,8 +345,8 @@ TEST(GridMap, ViewSwitchCellsScrollHoverAndColours)
         QTest::mouseClick(buttonOf(*c, "Command3"), Qt::LeftButton);
         QTest::mouseClick(buttonOf(*c, "Command6"), Qt::LeftButton);
     });
-    f.mnuColors->trigger();
-    EXPECT_EQ(ink(f.lblGrid[fn31]), QColor(0, 128, 0));
+    f.menu("mnuColors")->trigger();
+    EXPECT_EQ(ink(f.square(fn31)), QColor(0, 128, 0));
     Station saved;
     Preferences::load(saved, p.work.path());
     EXPECT_EQ(saved.workedColor, 0x008000);

@@ -7,15 +7,15 @@ TEST(StartUp, StationWindowOpensTheLogAndYesKeepsIt)
     AppFixture app;
     app.log->add({qso("W1AW", "144 M", "FN31"), qso("K2XX", "50 M", "FN30")});
     ASSERT_TRUE(app.start(Dialogs::Answer::Yes));
-    Form1 &f = *app.form;
-    EXPECT_EQ(f.store.recordCount(), 2);
+    MainView f(*app.form);
+    EXPECT_EQ(f.contest.store().recordCount(), 2);
     const auto q = app.dialogs.last("message");
     EXPECT_EQ(q.title, "Open existing log?");
     EXPECT_EQ(q.text, "Do you want to continue an existing contest? (Yes opens your existing log, No erases any "
                       "existing log and starts a new log.)");
-    EXPECT_EQ(f.Label2->text(), "K1ABC");
-    EXPECT_EQ(f.Label4->text(), "FN20");
-    EXPECT_TRUE(f.Timer3->isActive());
+    EXPECT_EQ(f.ownCall->text(), "K1ABC");
+    EXPECT_EQ(f.ownGrid->text(), "FN20");
+    EXPECT_TRUE(f.refreshTimer->isActive());
     // The station's identity is published in the shared XML file.
     EXPECT_TRUE(readAll(QDir(Folders::dataFolders().shared).filePath("SharedUserPreferences.xml"))
                     .contains("<OWN_CALL>K1ABC</OWN_CALL>"));
@@ -35,7 +35,7 @@ TEST(StartUp, NoAsksForYesBeforeErasing)
         EXPECT_EQ(in.text, "Are you sure that you want to start a new log file?  This function will ERASE the "
                            "existing log file!\n\nTo verify that you want to start a new log file, please type: YES");
         EXPECT_EQ(app.log->count(), erases ? 0 : 1);
-        EXPECT_EQ(app.form->store.recordCount(), erases ? 0 : 1);
+        EXPECT_EQ(app.form->contest().store().recordCount(), erases ? 0 : 1);
     }
 }
 
@@ -80,7 +80,7 @@ TEST(StartUp, DoneWantsTheCallAGridAndALogAndKeepsTheWindowOpenUntilThen)
         {"K1ABC", "FN20", notALog, unableToFind},
         {"K1ABC", "FN20", sqliteOther, unableToFind},
     };
-    Form1 &f = app.create();
+    MainWindow &f = app.create();
     f.show();
     whenModal("frmStationID", [&](QWidget *s) {
         for (const Case &c : cases) {
@@ -103,7 +103,7 @@ TEST(StartUp, DoneWantsTheCallAGridAndALogAndKeepsTheWindowOpenUntilThen)
     });
     EXPECT_FALSE(f.startUp());
     EXPECT_FALSE(QDir(app.work.filePath("nowhere")).exists());
-    EXPECT_FALSE(f.store.isOpen());
+    EXPECT_FALSE(f.contest().store().isOpen());
 
     // A six-character grid, in either case, is taken.
     app.form.reset();
@@ -112,7 +112,7 @@ TEST(StartUp, DoneWantsTheCallAGridAndALogAndKeepsTheWindowOpenUntilThen)
         fieldOf(s, "Text5")->setText("FN20xa");
         return true;
     }));
-    EXPECT_EQ(app.form->station.ownGrid, "FN20xa");
+    EXPECT_EQ(app.form->contest().station().ownGrid, "FN20xa");
 }
 
 TEST(StartUp, FirstStartPutsTheSuppliedEmptyLogAtTheDefaultPath)
@@ -130,7 +130,7 @@ TEST(StartUp, FirstStartPutsTheSuppliedEmptyLogAtTheDefaultPath)
     ASSERT_TRUE(app.create().startUp());
     EXPECT_EQ(shown, def);
     EXPECT_TRUE(LogEngine::isLogFile(def));
-    EXPECT_EQ(app.form->station.logPath, def);
+    EXPECT_EQ(app.form->contest().station().logPath, def);
 }
 
 TEST(StartUp, NonNumericEntriesAreRefusedOrZeroed)
@@ -152,11 +152,11 @@ TEST(StartUp, NonNumericEntriesAreRefusedOrZeroed)
         fieldOf(s, "Text3")->setText("");
         return true;
     }));
-    Form1 &f = *app.form;
-    EXPECT_EQ(f.station.utcOffsetHours, 0.0f);
+    MainView f(*app.form);
+    EXPECT_EQ(f.contest.station().utcOffsetHours, 0.0f);
     // No position given: the south-west corner of FN20.
-    EXPECT_DOUBLE_EQ(f.station.latitude, 40.0);
-    EXPECT_DOUBLE_EQ(f.station.longitude, 76.0);
+    EXPECT_DOUBLE_EQ(f.contest.station().latitude, 40.0);
+    EXPECT_DOUBLE_EQ(f.contest.station().longitude, 76.0);
 
     // Refresh rates outside 6 to 60 seconds become 60; a non-number is refused.
     const std::tuple<QString, float, bool> rates[] = {
@@ -166,9 +166,9 @@ TEST(StartUp, NonNumericEntriesAreRefusedOrZeroed)
         SCOPED_TRACE(typed.toStdString());
         app.dialogs.clear();
         app.dialogs.inputs.push_back(typed);
-        f.mnuRefreshrate_Click();
+        f.menu("mnuRefreshrate")->trigger();
         EXPECT_EQ(app.dialogs.shown.first().title, "Refresh Rate Settings");
-        EXPECT_EQ(f.Timer3->interval(), int(rate));
+        EXPECT_EQ(f.refreshTimer->interval(), int(rate));
         EXPECT_EQ(app.dialogs.last().title == "Invalid Value." && app.dialogs.last().text == "Invalid value.", invalid);
     }
 
@@ -178,15 +178,15 @@ TEST(StartUp, NonNumericEntriesAreRefusedOrZeroed)
     for (const auto &[typed, pct, title] : sizes) {
         app.dialogs.clear();
         app.dialogs.inputs.push_back(typed);
-        f.mnuFormSize_Click();
-        EXPECT_EQ(f.station.formSizePercent, pct) << typed.toStdString();
+        f.menu("mnuFormSize")->trigger();
+        EXPECT_EQ(f.contest.station().formSizePercent, pct) << typed.toStdString();
         EXPECT_EQ(app.dialogs.last().title, title);
     }
     // The task-bar option wants 100 %.
     app.dialogs.clear();
-    f.mnuTaskBar_Click();
+    f.menu("mnuTaskBar")->trigger();
     EXPECT_EQ(app.dialogs.last().title, "Please set your form size to 100% to use this option.");
-    EXPECT_EQ(f.station.taskbar, 0);
+    EXPECT_EQ(f.contest.station().taskbar, 0);
 }
 
 TEST(StartUp, UtcOffsetCheckAsksOnlyWhenTheOffsetDiffers)
@@ -211,7 +211,7 @@ TEST(StartUp, UtcOffsetCheckAsksOnlyWhenTheOffsetDiffers)
                                   "recommended change or Cancel to keep the current setting.");
             EXPECT_EQ(first.defaultText, "5");
         }
-        EXPECT_EQ(app.form->station.utcOffsetHours, expected);
+        EXPECT_EQ(app.form->contest().station().utcOffsetHours, expected);
     }
 }
 
@@ -219,42 +219,42 @@ TEST(StartUp, QuittingAndStartingAgainRestoresThePreferencesAndTheTimeOn)
 {
     AppFixture app;
     ASSERT_TRUE(app.start());
-    Form1 &f = *app.form;
-    f.cmdLogOn_Click();
-    EXPECT_EQ(f.cmdLogOn->text(), "&Log \"Time Off\"");
+    MainView f(*app.form);
+    f.logOn->click();
+    EXPECT_EQ(f.logOn->text(), "&Log \"Time Off\"");
     Clock::advance(90 * 1000);
-    f.clockTick();
-    EXPECT_EQ(f.lblttrack->text(), "00:01:30");
-    f.cmdLogOn_Click();
-    EXPECT_EQ(f.cmdLogOn->text(), "&Log \"Time On\"");
-    EXPECT_EQ(f.lblDialog->text(), "Logged Off at 6/13/2026 18:31:30");
+    f.tickClocks();
+    EXPECT_EQ(f.onTime->text(), "00:01:30");
+    f.logOn->click();
+    EXPECT_EQ(f.logOn->text(), "&Log \"Time On\"");
+    EXPECT_EQ(f.message->text(), "Logged Off at 6/13/2026 18:31:30");
     Clock::advance(600 * 1000); // off the air: not counted
-    f.cmdLogOn_Click();
+    f.logOn->click();
     Clock::advance(1000);
-    f.clockTick();
-    EXPECT_EQ(f.lblttrack->text(), "00:01:31");
+    f.tickClocks();
+    EXPECT_EQ(f.onTime->text(), "00:01:31");
 
-    f.mnuBand_Click(Bands::indexOf("432 M"));
-    f.mnuPhone_Click();
-    f.mnuRstDontRecord->trigger();
-    f.mnuListPrevious->trigger();
+    f.chooseBand("432 M");
+    f.choosePhone();
+    f.menu("mnuRstDontRecord")->trigger();
+    f.menu("mnuListPrevious")->trigger();
     app.dialogs.inputs.push_back("9000");
-    f.mnuRefreshrate_Click();
-    f.mnuExit_Click();
-    const Station saved = f.station;
+    f.menu("mnuRefreshrate")->trigger();
+    f.menu("mnuExit")->trigger();
+    const Station saved = f.contest.station();
     EXPECT_EQ(saved.accumulatedOnSeconds, 91);
     app.form.reset();
 
     ASSERT_TRUE(app.start());
-    Form1 &g = *app.form;
-    EXPECT_EQ(g.station, saved);
-    EXPECT_TRUE(g.mnuPhone->isChecked() && g.bandMenuItems[3]->isChecked());
-    EXPECT_TRUE(g.mnuRstDontRecord->isChecked() && g.mnuListPrevious->isChecked());
-    EXPECT_EQ(g.Timer3->interval(), 9000);
+    MainView g(*app.form);
+    EXPECT_EQ(g.contest.station(), saved);
+    EXPECT_TRUE(g.menu("mnuPhone")->isChecked() && g.bandItem(3)->isChecked());
+    EXPECT_TRUE(g.menu("mnuRstDontRecord")->isChecked() && g.menu("mnuListPrevious")->isChecked());
+    EXPECT_EQ(g.refreshTimer->interval(), 9000);
     // 100 hours and more show the last two digits of the hours.
-    g.cmdLogOn_Click();
-    g.station.accumulatedOnSeconds = 101 * 3600;
+    g.logOn->click();
+    g.contest.station().accumulatedOnSeconds = 101 * 3600;
     Clock::advance(1000);
-    g.clockTick();
-    EXPECT_EQ(g.lblttrack->text(), "01:00:01");
+    g.tickClocks();
+    EXPECT_EQ(g.onTime->text(), "01:00:01");
 }
