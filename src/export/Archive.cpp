@@ -4,6 +4,7 @@
 #include "log/Folders.h"
 #include "log/LogStore.h"
 #include "log/Station.h"
+#include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/LogEngine.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
-#include <cstdio>
 
 namespace Archive {
 
@@ -48,14 +48,8 @@ bool copyLog(LogEngine &live, const QString &dest, QString *error)
         QFile::remove(part);
         return false;
     }
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) !=
-        0) {
-        if (error)
-            *error = QStringLiteral("the copy could not be renamed to %1").arg(target);
-        QFile::remove(part);
-        return false;
-    }
-    return true;
+    // The copy reaches the disk before it takes the archive's name.
+    return replaceWithFinishedFile(part, target, error);
 }
 
 Outcome run(QWidget *parent, LogStore &store, const QString &logPath, const QString &ownCall,

@@ -95,14 +95,13 @@ TEST(Bands, MenusLabelsAndTheUhfRule)
     EXPECT_TRUE(highlightedPanels(f).isEmpty());
 }
 
-TEST(Bands, ASavedBandOfNoRowLeavesEverythingUncheckedAndNavy)
+TEST(Bands, ASavedBandOfNoRowFallsBackToTheDefaultBand)
 {
     AppFixture app;
     Station s;
     s.currentBand = "433 M";
     app.writePrefs(s);
     ASSERT_TRUE(app.start());
-    EXPECT_EQ(app.form->station.currentBand, "433 M");
-    EXPECT_TRUE(checkedBands(*app.form).isEmpty());
-    EXPECT_TRUE(highlightedPanels(*app.form).isEmpty());
+    EXPECT_EQ(app.form->station.currentBand, "144 M");
+    EXPECT_EQ(checkedBands(*app.form), QList<int>{1});
 }
