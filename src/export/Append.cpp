@@ -1,13 +1,16 @@
 #include "export/Append.h"
 
+#include "log/Dupes.h"
 #include "log/LogStore.h"
 #include "platform/LogEngine.h"
 #include "platform/SeqFile.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -65,13 +68,15 @@ bool isDatabaseName(const QString &path)
 
 std::optional<std::vector<QsoRecord>> readBackup(const QString &path, QString *error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    const WholeFile::Read file = WholeFile::read(path, WholeFile::BackupLimit);
+    if (!file.ok()) {
         if (error)
-            *error = notLog(path, f.errorString());
+            *error = notLog(path, file.status == WholeFile::Read::Status::Missing
+                                      ? QStringLiteral("there is no such file")
+                                      : file.reason);
         return std::nullopt;
     }
-    const QByteArray data = f.readAll();
+    const QByteArray &data = file.data;
     if (data.contains('\0')) {
         if (error)
             *error = notLog(path, QStringLiteral("it is not a text file"));
@@ -99,16 +104,10 @@ std::optional<std::vector<QsoRecord>> readBackup(const QString &path, QString *e
 
 std::optional<std::vector<QsoRecord>> readLogFile(const QString &path, QString *error)
 {
-    // Looked at read-only first, so that a database of another program is
-    // never opened for writing.
+    // Read-only: the file, its journal mode and its folder stay as they are.
     QString why;
-    if (!LogEngine::isLogFile(path, &why)) {
-        if (error)
-            *error = notLog(path, why);
-        return std::nullopt;
-    }
     LogEngine other;
-    if (!other.open(path, &why)) {
+    if (!other.openSource(path, &why)) {
         if (error)
             *error = notLog(path, why);
         return std::nullopt;
@@ -121,62 +120,36 @@ std::optional<std::vector<QsoRecord>> readLogFile(const QString &path, QString *
 
 bool isDuplicate(const QsoRecord &in, const std::vector<QsoRecord> &rows)
 {
-    auto same = [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) == 0;
-    };
-    for (const QsoRecord &r : rows)
-        if (same(r.calls, in.calls) && same(r.uband, in.uband) && same(r.gridr, in.gridr) &&
-            same(r.grids, in.grids))
-            return true;
-    return false;
+    return std::any_of(rows.begin(), rows.end(), [&in](const QsoRecord &r) {
+        return isSameContact(r, in.calls, in.uband, in.gridr, in.grids);
+    });
 }
 
 Result appendRecords(LogStore &store, const std::vector<QsoRecord> &records,
-                     bool eliminateDuplicates)
+                     bool eliminateDuplicates, BatchAppend::Options options)
 {
+    options.eliminateDuplicates = eliminateDuplicates;
+    const BatchAppend::Outcome o = BatchAppend::append(store, records, options);
     Result result;
     result.read = static_cast<int>(records.size());
-    auto fail = [&result](const QString &why) {
-        result.status = Result::Status::Failed;
-        result.appended = 0;
-        result.skipped = 0;
-        result.error = QStringLiteral("The contacts could not be written to the log (%1).\r\n\r\n"
-                                      "Nothing was appended.")
-                           .arg(why);
+    if (o.ok) {
+        result.status = Result::Status::Appended;
+        result.appended = o.appended;
+        result.skipped = o.skipped;
         return result;
-    };
-    if (!store.isOpen())
-        return fail(QStringLiteral("the log is not open"));
-    QString e;
-    if (!store.engine().beginWrite(&e))
-        return fail(e);
-    for (const QsoRecord &r : records) {
-        // The check sees the records appended before it, so a contact that
-        // the file holds twice goes in once.
-        if (eliminateDuplicates) {
-            const auto rows = store.rowsForCall(r.calls, &e);
-            if (!rows) {
-                store.engine().rollback();
-                return fail(e);
-            }
-            if (isDuplicate(r, *rows)) {
-                ++result.skipped;
-                continue;
-            }
-        }
-        if (!store.insert(r, &e)) {
-            store.engine().rollback();
-            return fail(e);
-        }
-        ++result.appended;
     }
-    if (!store.engine().commit(&e))
-        return fail(e);
-    result.status = Result::Status::Appended;
+    result.status = Result::Status::Failed;
+    result.error = QStringLiteral("The contacts could not be written to the log (%1).\r\n\r\n").arg(o.error);
+    result.error += o.leftOver == 0
+                        ? QStringLiteral("Nothing was appended.")
+                        : QStringLiteral("The %1 contacts written before the failure will be taken "
+                                         "out of the log the next time it is opened.")
+                              .arg(o.leftOver);
     return result;
 }
 
-Result appendFile(LogStore &store, const QString &sourcePath, bool eliminateDuplicates)
+Result appendFile(LogStore &store, const QString &sourcePath, bool eliminateDuplicates,
+                  const BatchAppend::Options &options)
 {
     const QString source = sourcePath.trimmed();
     Result result;
@@ -197,7 +170,7 @@ Result appendFile(LogStore &store, const QString &sourcePath, bool eliminateDupl
         result.error = e;
         return result;
     }
-    return appendRecords(store, *records, eliminateDuplicates);
+    return appendRecords(store, *records, eliminateDuplicates, options);
 }
 
 namespace Text {

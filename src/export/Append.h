@@ -2,7 +2,9 @@
 // Combining logs and restoring from a backup: the contacts of another log
 // file of this program, or of a text backup ("BckUpLog.dat"), are appended to
 // the open shared log, optionally leaving out those it already holds. The
-// append is one write transaction: either every record goes in or none does.
+// source is only read, never changed. The append is written in batches that
+// let other PCs log in between, and is still all or nothing (BatchAppend.h).
+#include "log/BatchAppend.h"
 #include "log/QsoRecord.h"
 
 #include <QString>
@@ -45,16 +47,19 @@ std::optional<std::vector<QsoRecord>> readBackup(const QString &path, QString *e
 std::optional<std::vector<QsoRecord>> readLogFile(const QString &path, QString *error = nullptr);
 
 // An incoming record is already in the log when a row has the same call,
-// band, received grid and own grid, ignoring case. So a rover's contact with
-// a station from a new own grid is not a duplicate.
+// band, received grid and own grid, ignoring case and comparing grids by
+// their square. So a rover's contact with a station from a new own grid is
+// not a duplicate.
 bool isDuplicate(const QsoRecord &incoming, const std::vector<QsoRecord> &rowsWithSameCall);
 
 // Appends the records of the file at sourcePath (trimmed) to the open log.
-// The caller reloads the mirror afterwards.
-Result appendFile(LogStore &store, const QString &sourcePath, bool eliminateDuplicates);
+// The caller reloads the mirror afterwards. options sets the batches (its
+// duplicate flag is eliminateDuplicates).
+Result appendFile(LogStore &store, const QString &sourcePath, bool eliminateDuplicates,
+                  const BatchAppend::Options &options = {});
 // Appends records already read.
 Result appendRecords(LogStore &store, const std::vector<QsoRecord> &records,
-                     bool eliminateDuplicates);
+                     bool eliminateDuplicates, BatchAppend::Options options = {});
 
 namespace Text {
 inline const QString MenuCaption = QStringLiteral("&Combine or Restore from Backup");

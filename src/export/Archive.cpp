@@ -3,11 +3,11 @@
 #include "export/Append.h"
 #include "log/Folders.h"
 #include "log/Station.h"
+#include "platform/AtomicFile.h"
 #include "platform/LogEngine.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
 
 namespace Archive {
 
@@ -43,14 +43,8 @@ bool copyLog(LogEngine &live, const QString &dest, QString *error)
         QFile::remove(part);
         return false;
     }
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) !=
-        0) {
-        if (error)
-            *error = QStringLiteral("the copy could not be renamed to %1").arg(target);
-        QFile::remove(part);
-        return false;
-    }
-    return true;
+    // The copy reaches the disk before it takes the archive's name.
+    return replaceWithFinishedFile(part, target, error);
 }
 
 } // namespace Archive

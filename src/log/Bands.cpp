@@ -41,6 +41,28 @@ int indexOf(const QString &label)
 
 QString label(int index) { return QString::fromLatin1(row(index).label); }
 
+std::optional<QString> labelNamed(const QString &text)
+{
+    auto compact = [](const QString &t) {
+        QString out;
+        for (const QChar c : t)
+            if (!c.isSpace())
+                out.append(c.toUpper());
+        return out;
+    };
+    const QString t = compact(text);
+    if (t.isEmpty())
+        return std::nullopt;
+    for (const BandRow &r : rows) {
+        const QString label = QString::fromLatin1(r.label);
+        // The label, the menu caption, or the bare number of the label.
+        if (t == compact(label) || t == compact(QString::fromLatin1(r.menuCaption))
+            || t == label.section(u' ', 0, 0))
+            return label;
+    }
+    return std::nullopt;
+}
+
 QString cabrillo(const QString &label)
 {
     const int i = indexOf(label);

@@ -28,6 +28,11 @@ constexpr int PanelCount = 10;
 const std::array<BandRow, Count> &table();
 const BandRow &row(int index);
 
+// The label of the band a text names, case and blanks aside: "144 m",
+// "144M", "144" and "144 MHz" all name "144 M". Nothing for a text that names
+// no band ("999 M", "144 G").
+std::optional<QString> labelNamed(const QString &text);
+
 // Index of a label (case-insensitive), or -1 for a label of no row.
 int indexOf(const QString &label);
 QString label(int index);

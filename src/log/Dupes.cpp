@@ -1,6 +1,7 @@
 #include "log/Dupes.h"
 
 #include "log/DateTimeText.h"
+#include "log/GridSquare.h"
 
 #include <algorithm>
 #include <utility>
@@ -10,7 +11,7 @@ namespace {
 bool qualifies(const QsoRecord &r, const QString &typed, const QString &ownGrid,
                const QString &currentBand)
 {
-    return sameText(r.grids, ownGrid) && sameText(r.uband, currentBand)
+    return sameSquare(r.grids, ownGrid) && sameText(r.uband, currentBand)
            && r.calls.startsWith(typed, Qt::CaseInsensitive);
 }
 
@@ -54,7 +55,7 @@ QString PartialDupeIndex::groupKey(const QString &ownGrid, const QString &band)
 {
     // The length of the grid leads the key, so no grid and band pair can
     // run into another one whatever characters they hold.
-    const QString g = ownGrid.toUpper();
+    const QString g = gridSquare(ownGrid);
     return QString::number(g.size()) + u':' + g + band.toUpper();
 }
 
@@ -205,7 +206,7 @@ PreviousScan dupcheck2(const LogMirror &m, const QString &call, const QString &g
             grid = r.gridr;
             scan.gridToFill = r.gridr;
         }
-        if (sameText(r.gridr, grid) && sameText(r.grids, ownGrid)
+        if (sameSquare(r.gridr, grid) && sameSquare(r.grids, ownGrid)
             && sameText(r.uband, currentBand)) {
             scan.warnRecord = n;
             if (!listPrevious)
@@ -226,6 +227,19 @@ QString duplicateUnlessRoverText(const LogMirror &m, int recordNumber)
     const QString monthDay = d ? d->toString(QStringLiteral("MM/dd")) : r.flddate;
     return QStringLiteral("Duplicate Unless Rover! ") + r.calls + u' ' + r.gridr + u' ' + monthDay
            + u' ' + r.fldtime + QStringLiteral("  Rec# ") + u' ' + QString::number(recordNumber);
+}
+
+QString dupeKey(const QsoRecord &r)
+{
+    return r.calls.toUpper() + u'\t' + r.uband.toUpper() + u'\t' + gridSquare(r.gridr) + u'\t'
+           + gridSquare(r.grids);
+}
+
+bool isSameContact(const QsoRecord &r, const QString &call, const QString &band,
+                   const QString &gridr, const QString &grids)
+{
+    return sameText(r.calls, call) && sameText(r.uband, band) && sameSquare(r.gridr, gridr)
+           && sameSquare(r.grids, grids);
 }
 
 QString dupeText(const QsoRecord &match)

@@ -5,8 +5,10 @@
 // field. They only warn; the binding check against the log file is in
 // Logging.h.
 //
-// The dupe key of a contact is (call, band, grid received, own grid), all
-// compared without regard to letter case; the mode is not part of it.
+// The dupe key of a contact is (call, band, grid received, own grid): calls
+// and bands compared without regard to letter case, grids by their square
+// (a six-character locator counts as its four-character square); the mode is
+// not part of it.
 #include "log/QsoRecord.h"
 
 #include <QHash>
@@ -95,6 +97,12 @@ PreviousScan dupcheck2(const LogMirror &m, const QString &call, const QString &g
 
 // "Duplicate Unless Rover! W1AW FN31 06/09 18:22:10  Rec#  57"
 QString duplicateUnlessRoverText(const LogMirror &m, int recordNumber);
+
+// The dupe key as one text: equal texts mean the same contact.
+QString dupeKey(const QsoRecord &r);
+// Whether r is the contact (call, band, grid received, own grid).
+bool isSameContact(const QsoRecord &r, const QString &call, const QString &band,
+                   const QString &gridr, const QString &grids);
 
 // "Dupe: W1AW FN31 ON 2012/06/09 18:22:10"
 QString dupeText(const QsoRecord &match);

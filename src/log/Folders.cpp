@@ -1,9 +1,9 @@
 #include "log/Folders.h"
 
 #include "platform/Dialogs.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 namespace {
@@ -122,9 +122,7 @@ QString serverName(const QString &logPath, const QString &mountTable)
 
     QString table = mountTable;
     if (table.isEmpty()) {
-        QFile f(QStringLiteral("/proc/mounts"));
-        if (f.open(QIODevice::ReadOnly))
-            table = QString::fromUtf8(f.readAll());
+        table = QString::fromUtf8(WholeFile::read(QStringLiteral("/proc/mounts"), WholeFile::SettingsLimit).data);
     }
     const QString abs = QDir::cleanPath(QDir(logPath).absolutePath());
     QString bestHost;

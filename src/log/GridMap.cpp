@@ -1,6 +1,7 @@
 #include "log/GridMap.h"
 
 #include "log/Bands.h"
+#include "log/GridSquare.h"
 
 #include <cmath>
 
@@ -204,7 +205,7 @@ QString gridSummary(const LogMirror &m, const QString &caption)
     int total = 0;
     std::array<int, Bands::PanelCount> perBand{};
     for (const QsoRecord &r : m.records()) {
-        if (r.gridr.compare(caption, Qt::CaseInsensitive) != 0)
+        if (!sameSquare(r.gridr, caption))
             continue;
         ++total;
         const int b = Bands::indexOf(r.uband);

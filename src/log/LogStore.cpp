@@ -1,6 +1,8 @@
 #include "log/LogStore.h"
 
+#include "log/BatchAppend.h"
 #include "platform/AtomicFile.h"
+#include "platform/Clock.h"
 #include "platform/SeqFile.h"
 
 #include <QSqlError>
@@ -23,7 +25,10 @@ bool LogStore::open(const QString &path, QString *error)
     m_mirror.clear();
     m_mirror.loadedCount = 0;
     m_mirror.logChanged = false;
-    return m_engine.open(path, error);
+    if (!m_engine.open(path, error))
+        return false;
+    removeUnfinishedAppends();
+    return true;
 }
 
 bool LogStore::reconnect(QString *error)
@@ -34,7 +39,15 @@ bool LogStore::reconnect(QString *error)
             *error = QStringLiteral("no log has been opened");
         return false;
     }
-    return m_engine.open(p, error);
+    if (!m_engine.open(p, error))
+        return false;
+    removeUnfinishedAppends();
+    return true;
+}
+
+void LogStore::removeUnfinishedAppends()
+{
+    m_unfinishedRemoved = BatchAppend::removeUnfinished(m_engine, Clock::systemUtcNow());
 }
 
 bool LogStore::reload(QString *error)
@@ -66,8 +79,11 @@ bool LogStore::reload(QString *error)
 std::optional<double> LogStore::countRecords(QString *error)
 {
     auto q = m_engine.select(Sql::count, {}, error);
-    if (!q || !q->next()) {
-        if (q && error)
+    if (!q)
+        return std::nullopt;
+    if (!q->next()) {
+        m_engine.noteFailure(*q);
+        if (error)
             *error = q->lastError().text();
         return std::nullopt;
     }
@@ -76,9 +92,10 @@ std::optional<double> LogStore::countRecords(QString *error)
 
 LogStore::CheckResult LogStore::checkForChanges(QString *error)
 {
+    const BusyWaitScope wait(m_engine, ShortBusyWaitMs);
     const auto n = countRecords(error);
     if (!n)
-        return CheckResult::Failed;
+        return lastFailureWasBusy() ? CheckResult::Busy : CheckResult::Failed;
     if (*n != m_mirror.loadedCount) {
         m_mirror.logChanged = true;
         m_mirror.loadedCount = *n;
@@ -89,23 +106,34 @@ LogStore::CheckResult LogStore::checkForChanges(QString *error)
 
 std::optional<std::vector<QsoRecord>> LogStore::rowsForCall(const QString &call, QString *error)
 {
-    return readRows(m_engine.select(Sql::dupe, {call}, error), error);
+    auto q = m_engine.select(Sql::dupe, {call}, error);
+    if (!q)
+        return std::nullopt;
+    auto rows = readRows(*q, error);
+    if (!rows)
+        m_engine.noteFailure(*q);
+    return rows;
 }
 
 std::optional<std::vector<QsoRecord>> LogStore::readRows(std::optional<QSqlQuery> q, QString *error)
 {
     if (!q)
         return std::nullopt;
+    return readRows(*q, error);
+}
+
+std::optional<std::vector<QsoRecord>> LogStore::readRows(QSqlQuery &q, QString *error)
+{
     std::vector<QsoRecord> rows;
-    while (q->next()) {
+    while (q.next()) {
         QStringList v;
         for (int i = 0; i < QsoRecord::ColumnCount; ++i)
-            v.append(q->value(i).toString());
+            v.append(q.value(i).toString());
         rows.push_back(QsoRecord::fromValues(v));
     }
-    if (q->lastError().isValid()) {
+    if (q.lastError().isValid()) {
         if (error)
-            *error = q->lastError().text();
+            *error = q.lastError().text();
         return std::nullopt;
     }
     return rows;

@@ -14,6 +14,9 @@ class LogStore {
 public:
     LogStore() = default;
 
+    // Opens the log for logging (see LogEngine::open for what is refused).
+    // The contacts of an append that ended half-way are taken out first
+    // (see BatchAppend.h); their number is then unfinishedAppendRemoved().
     bool open(const QString &path, QString *error = nullptr);
     bool isOpen() const { return m_engine.isOpen(); }
     void close() { m_engine.close(); }
@@ -22,6 +25,16 @@ public:
     bool reconnect(QString *error = nullptr);
     QString path() const { return m_engine.path(); }
     LogEngine &engine() { return m_engine; }
+    const LogEngine &engine() const { return m_engine; }
+    int unfinishedAppendRemoved() const { return m_unfinishedRemoved; }
+
+    // How long a step that the operator waits on (logging a contact, the
+    // change check of a refresh tick) waits for another copy's lock before
+    // it reports the log as busy.
+    static constexpr int ShortBusyWaitMs = 150;
+    // Whether the last failed step failed only because another copy held the
+    // log locked.
+    bool lastFailureWasBusy() const { return m_engine.lastFailureWasBusy(); }
 
     LogMirror &mirror() { return m_mirror; }
     const LogMirror &mirror() const { return m_mirror; }
@@ -35,15 +48,22 @@ public:
     // The record count of the table, or nothing on failure.
     std::optional<double> countRecords(QString *error = nullptr);
 
-    enum class CheckResult { Unchanged, Changed, Failed };
+    enum class CheckResult {
+        Unchanged,
+        Changed,
+        Busy,   // another copy held the log locked; nothing is known, try at the next tick
+        Failed, // the log could not be read: error
+    };
     // The change check of a refresh tick: compares the table's count with
-    // loadedCount and sets logChanged when they differ.
+    // loadedCount and sets logChanged when they differ. It waits no longer
+    // than ShortBusyWaitMs for another copy's lock.
     CheckResult checkForChanges(QString *error = nullptr);
 
     // The rows of a "select * from tbllog" query, every row in the order the
     // query returns them; nothing when the query fails.
     static std::optional<std::vector<QsoRecord>> readRows(std::optional<QSqlQuery> q,
                                                           QString *error = nullptr);
+    static std::optional<std::vector<QsoRecord>> readRows(QSqlQuery &q, QString *error = nullptr);
 
     // Every row whose call is `call` (ignoring case), in table order.
     std::optional<std::vector<QsoRecord>> rowsForCall(const QString &call, QString *error = nullptr);
@@ -70,6 +90,8 @@ public:
     static QByteArray backupText(const LogMirror &m);
 
 private:
+    void removeUnfinishedAppends();
     LogEngine m_engine;
     LogMirror m_mirror;
+    int m_unfinishedRemoved = 0;
 };

@@ -29,8 +29,7 @@ RowWalk walkRows(const std::vector<QsoRecord> &rows, const QString &call, QStrin
             grid = r.gridr;
             w.gridFromLog = r.gridr;
         }
-        if (sameText(r.uband, currentBand) && sameText(r.gridr, grid)
-            && sameText(r.grids, ownGrid)) {
+        if (isSameContact(r, call, currentBand, grid, ownGrid)) {
             w.match = static_cast<int>(i);
             break;
         }
@@ -38,12 +37,18 @@ RowWalk walkRows(const std::vector<QsoRecord> &rows, const QString &call, QStrin
     return w;
 }
 
-LogAttempt failed(const QString &error)
+LogAttempt failure(const LogStore &store, OnBusy onBusy, const QString &error)
 {
     LogAttempt a;
-    a.outcome = LogAttempt::Failed;
+    a.outcome = onBusy == OnBusy::Report && store.lastFailureWasBusy() ? LogAttempt::Busy
+                                                                        : LogAttempt::Failed;
     a.error = error.isEmpty() ? QStringLiteral("unknown database error") : error;
     return a;
+}
+
+int busyWaitFor(const LogStore &store, OnBusy onBusy)
+{
+    return onBusy == OnBusy::Report ? LogStore::ShortBusyWaitMs : store.engine().busyWait();
 }
 
 bool allDigits(const QString &s)
@@ -53,9 +58,11 @@ bool allDigits(const QString &s)
 
 } // namespace
 
-LogAttempt logContact(LogStore &store, const QsoRecord &rec)
+LogAttempt logContact(LogStore &store, const QsoRecord &rec, OnBusy onBusy)
 {
     LogEngine &db = store.engine();
+    const BusyWaitScope wait(db, busyWaitFor(store, onBusy));
+    auto failed = [&store, onBusy](const QString &e) { return failure(store, onBusy, e); };
     QString err;
     // The write lock is taken before the check, so no other copy can log the
     // same contact between the check and the insert.
@@ -95,12 +102,13 @@ LogAttempt logContact(LogStore &store, const QsoRecord &rec)
 }
 
 LogAttempt dupcheck(LogStore &store, const QString &call, const QString &gridField,
-                    const QString &ownGrid, const QString &currentBand)
+                    const QString &ownGrid, const QString &currentBand, OnBusy onBusy)
 {
+    const BusyWaitScope wait(store.engine(), busyWaitFor(store, onBusy));
     QString err;
     const auto rows = store.rowsForCall(call, &err);
     if (!rows)
-        return failed(err);
+        return failure(store, onBusy, err);
     const RowWalk w = walkRows(*rows, call, gridField, true, ownGrid, currentBand);
     LogAttempt a;
     a.gridFromLog = w.gridFromLog;

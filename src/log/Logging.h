@@ -17,6 +17,7 @@ struct LogAttempt {
         Logged,  // the contact is in the log and in the mirror
         NotDupe, // the check alone found no dupe (nothing was written)
         Dupe,    // refused: `match` is the contact already logged
+        Busy,    // another copy held the log locked: nothing changed; try again shortly
         Failed   // the log could not be read or written: `error`; nothing changed
     };
     Outcome outcome = Failed;
@@ -26,17 +27,28 @@ struct LogAttempt {
     QString error;
 };
 
+// What an attempt does when another copy holds the log locked.
+enum class OnBusy {
+    // Wait up to the engine's full busy wait; a lock held longer is Failed.
+    Wait,
+    // Wait no longer than LogStore::ShortBusyWaitMs and come back Busy, so
+    // that the window keeps answering: it shows that the log is busy, tries
+    // again on a timer, and the operator may abandon the attempt meanwhile.
+    Report,
+};
+
 // Checks rec against the log file and inserts it unless it is a dupe; both in
 // one write transaction. On success the store's mirror and loaded count grow
-// by the contact. A dupe or a failure leaves the log and the mirror as they
-// were. rec.gridr is the contact's grid received as entered.
-LogAttempt logContact(LogStore &store, const QsoRecord &rec);
+// by the contact. A dupe, Busy or a failure leaves the log and the mirror as
+// they were. rec.gridr is the contact's grid received as entered.
+LogAttempt logContact(LogStore &store, const QsoRecord &rec, OnBusy onBusy = OnBusy::Wait);
 
 // The check alone, for an entry that is not complete: NotDupe or Dupe (or
-// Failed). With an empty grid field, gridFromLog is the grid received of the
-// first row of the station, and later rows are compared with that grid.
+// Busy or Failed). With an empty grid field, gridFromLog is the grid received
+// of the first row of the station, and later rows are compared with that grid.
 LogAttempt dupcheck(LogStore &store, const QString &call, const QString &gridField,
-                    const QString &ownGrid, const QString &currentBand);
+                    const QString &ownGrid, const QString &currentBand,
+                    OnBusy onBusy = OnBusy::Wait);
 
 // The record for a live contact: the entry fields, the own grid, band and
 // mode, and the station's UTC date and time now ("yyyy/mm/dd", "hh:mm:ss").

@@ -1,6 +1,7 @@
 #include "log/Score.h"
 
 #include "log/DateTimeText.h"
+#include "log/GridSquare.h"
 
 #include <QHash>
 
@@ -64,9 +65,9 @@ QString gridKey(const QsoRecord &r, int contestType, bool rover)
     if (contestType == CqContest && rover) {
         const int b = bandIndexOf(r.uband);
         if (b == Band50 || b == Band144)
-            return r.gridr + QLatin1Char(' ') + r.grids;
+            return gridSquare(r.gridr) + QLatin1Char(' ') + gridSquare(r.grids);
     }
-    return r.gridr;
+    return gridSquare(r.gridr);
 }
 
 void Tally::clear()
@@ -102,10 +103,10 @@ void Tally::addLogged(const QsoRecord &r, int contestType, bool rover)
             }
         }
     }
-    const QString own = foldKey(r.grids);
+    const QString own = gridSquare(r.grids);
     if (!m_activatedSeen.contains(own)) {
         m_activatedSeen.insert(own);
-        m_activated.append(r.grids);
+        m_activated.append(own);
     }
 }
 
@@ -214,8 +215,8 @@ bool showsNewMark(const Tally &t, const QString &currentBand, const QString &gri
     if (b < 0)
         return false;
     const QString key = (contestType == CqContest && rover)
-                            ? gridText + QLatin1Char(' ') + ownGrid
-                            : gridText;
+                            ? gridSquare(gridText) + QLatin1Char(' ') + gridSquare(ownGrid)
+                            : gridSquare(gridText);
     return !t.isWorked(b, key);
 }
 

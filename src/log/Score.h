@@ -13,10 +13,10 @@
 #include <QStringList>
 #include <array>
 
-// The key a contact is tallied under on its band: the received grid as
-// logged; for a rover in the CQ World Wide VHF contest, on 50 and 144 MHz, the
-// received grid, a blank and the own grid, so that a grid worked again from
-// another own grid is a new multiplier.
+// The key a contact is tallied under on its band: the square of the received
+// grid ("FN20" for "fn20ab"); for a rover in the CQ World Wide VHF contest, on
+// 50 and 144 MHz, that square, a blank and the square of the own grid, so that
+// a grid worked again from another own grid is a new multiplier.
 QString gridKey(const QsoRecord &r, int contestType, bool rover);
 
 // Whether contacts on this band enter the grid tally at all: a rover in the CQ
@@ -43,7 +43,7 @@ public:
     const QStringList &workedGrids(int bandIndex) const;
     // Whether key is among the band's grid keys, ignoring letter case.
     bool isWorked(int bandIndex, const QString &key) const;
-    // The distinct own grids of the log, in the order first used.
+    // The distinct own squares of the log, in the order first used.
     const QStringList &activatedGrids() const { return m_activated; }
 
 private:
@@ -85,8 +85,9 @@ struct Rates {
 Rates TimeStats(const LogMirror &m, const QDateTime &utcNow);
 
 // Whether the "New" mark shows for the grid field's text on the current band:
-// the text has four or more characters and its key (for a CQ rover the text,
-// a blank and the own grid) is not among the band's worked grids. On a band
+// the text has four or more characters and its key (its square; for a CQ
+// rover that, a blank and the own square) is not among the band's worked
+// grids. On a band
 // label of no band nothing can be a multiplier, so the mark stays hidden.
 bool showsNewMark(const Tally &t, const QString &currentBand, const QString &gridText,
                   int contestType, bool rover, const QString &ownGrid);

@@ -1,24 +1,32 @@
 #include "log/SharedPrefs.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 
-#include <QFile>
 
 QString SharedPrefs::declaration()
 {
     return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>");
 }
 
-void SharedPrefs::load(const QString &path)
+bool SharedPrefs::load(const QString &path, QString *reason)
 {
     m_path = path;
-    QFile f(path);
-    if (f.exists() && f.open(QIODevice::ReadOnly)) {
-        m_text = QString::fromUtf8(f.readAll());
+    m_refused.clear();
+    m_text = declaration();
+    const WholeFile::Read file = WholeFile::read(path, WholeFile::SettingsLimit);
+    if (file.ok()) {
+        m_text = QString::fromUtf8(file.data);
         m_text.chop(2);
-    } else {
-        m_text = declaration();
+        return true;
     }
+    if (file.status == WholeFile::Read::Status::Missing)
+        return true;
+    // Something that is no file of its own is never written over either.
+    m_refused = file.reason;
+    if (reason)
+        *reason = file.reason;
+    return false;
 }
 
 bool SharedPrefs::set(const QString &key, const QString &value, bool saveNow, QString *error)
@@ -36,5 +44,10 @@ bool SharedPrefs::set(const QString &key, const QString &value, bool saveNow, QS
     }
     if (!saveNow || m_path.isEmpty())
         return true;
+    if (!m_refused.isEmpty()) {
+        if (error)
+            *error = m_refused;
+        return false;
+    }
     return writeFileAtomically(m_path, (m_text + QStringLiteral("\r\n")).toUtf8(), error);
 }

@@ -7,10 +7,13 @@
 class SharedPrefs {
 public:
     // Reads the file (dropping the CR LF that saving appends) or starts from
-    // the XML declaration when there is none.
-    void load(const QString &path);
+    // the XML declaration when there is none. A path that names no regular
+    // file of a sane size (a device, a pipe, a huge file) is not read and
+    // never written: false with the reason.
+    bool load(const QString &path, QString *reason = nullptr);
     // Sets KEY (the key upper-cased) to value; with saveNow the whole text is
-    // written to the file followed by CR LF.
+    // written to the file followed by CR LF, and false comes back with the
+    // reason when it cannot be written.
     bool set(const QString &key, const QString &value, bool saveNow, QString *error = nullptr);
 
     QString text() const { return m_text; }
@@ -20,5 +23,6 @@ public:
 
 private:
     QString m_path;
+    QString m_refused; // why the file at m_path was not read
     QString m_text = declaration();
 };

@@ -3,6 +3,7 @@
 // where the shared log lives and the operator's preferences. One set per
 // running copy, saved to the preferences file on every change.
 #include <QString>
+#include <QStringList>
 
 enum class ContestType : int {
     JanuaryVhf = 1,
@@ -45,12 +46,24 @@ namespace Preferences {
 inline const QString FileName = QStringLiteral("vhfPrfNT.txt");
 
 QByteArray serialize(const Station &s);
-// Reads values in file order over the defaults in s; a missing, short or
-// malformed file leaves the values it lacks as they were.
-void parse(const QByteArray &data, Station &s);
+// Reads the settings over the values in s, one per line in file order. A
+// value that cannot be used keeps the value s had (the default) and adds a
+// warning for the operator: a damaged line (a quote left open), an empty
+// line, a number out of its range, a band that is not in the band table (case
+// and blanks aside: "144", "144 m" and "144 MHz" read as "144 M"), a mode other
+// than CW or PH ("cw" reads as "CW"), a view other than the two. A short file
+// leaves the settings it lacks as they were, without a warning.
+QStringList parse(const QByteArray &data, Station &s);
 
+// Writes the file through a temporary file; false with the reason when the
+// disk refuses (the old file then stays as it was).
 bool save(const Station &s, const QString &folder, QString *error = nullptr);
-void load(Station &s, const QString &folder);
+// Reads the file of folder into s and returns the warnings of parse, or one
+// warning when the file exists but is not read (not a regular file, or larger
+// than a settings file can be). A missing file gives no warning.
+QStringList load(Station &s, const QString &folder);
+// The warnings as one message for the operator; empty when there are none.
+QString warningMessage(const QStringList &warnings);
 } // namespace Preferences
 
 // The leading run of capital letters and digits of a call: the stem of the

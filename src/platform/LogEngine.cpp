@@ -1,6 +1,9 @@
 #include "platform/LogEngine.h"
 
+#include "platform/WholeFile.h"
+
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -22,13 +25,34 @@ QString nextConnectionName()
     return QStringLiteral("halvern-log-%1").arg(connectionCounter.fetch_add(1));
 }
 
-// A URI that opens an existing file for reading and writing and never
-// creates one.
-QString uriFor(const QString &path, bool readOnly)
+// A URI that opens an existing file and never creates one: query is
+// "mode=rw" or "mode=ro" and what else the engine is told.
+QString uriFor(const QString &path, const QString &query)
 {
     QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    return url.toString(QUrl::FullyEncoded) + (readOnly ? QStringLiteral("?mode=ro")
-                                                        : QStringLiteral("?mode=rw"));
+    return url.toString(QUrl::FullyEncoded) + u'?' + query;
+}
+
+// The engine reports another connection's lock as "busy" or "locked".
+bool isBusyCode(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+bool isBusy(const QSqlError &e)
+{
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    return ok && isBusyCode(code);
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3 *const *>(handle.constData());
+    return nullptr;
 }
 
 QString describe(const QSqlError &e)
@@ -77,38 +101,137 @@ LogEngine::LogEngine() : m_connection(nextConnectionName()) {}
 
 LogEngine::~LogEngine() { close(); }
 
-bool LogEngine::open(const QString &path, QString *error)
+bool LogEngine::openWith(const QString &path, const QString &uri, const QString &options,
+                         QString *error)
 {
     close();
-    const QFileInfo fi(path);
-    if (path.trimmed().isEmpty() || !fi.exists() || !fi.isFile()) {
+    m_lastBusy = false;
+    QString why;
+    if (path.trimmed().isEmpty() || !QFileInfo::exists(path)) {
         if (error)
             *error = QStringLiteral("there is no file at %1").arg(path);
         return false;
     }
+    if (!WholeFile::isReadable(path, WholeFile::NoLimit, &why)) {
+        if (error)
+            *error = QStringLiteral("%1 cannot be opened as a log: %2").arg(path, why);
+        return false;
+    }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        db.setDatabaseName(uriFor(path, false));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setDatabaseName(uri);
+        db.setConnectOptions(options);
         if (!db.open()) {
             if (error)
                 *error = describe(db.lastError());
+        } else if (layoutOk(db, error)) {
+            m_open = true;
+            m_path = QFileInfo(path).absoluteFilePath();
+            m_busyWaitMs = DefaultBusyWaitMs;
+            return true;
         } else {
-            QSqlQuery q(db);
-            // A rollback journal works on shared folders where a write-ahead
-            // log does not; full syncs keep every committed contact on disk.
-            q.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
-            q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-            if (layoutOk(db, error)) {
-                m_open = true;
-                m_path = fi.absoluteFilePath();
-                return true;
-            }
             db.close();
         }
     }
     QSqlDatabase::removeDatabase(m_connection);
     return false;
+}
+
+bool LogEngine::open(const QString &path, QString *error)
+{
+    if (!openWith(path, uriFor(path, QStringLiteral("mode=rw")),
+                  QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(DefaultBusyWaitMs),
+                  error))
+        return false;
+    if (!readyToLog(error)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool LogEngine::readyToLog(QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    sqlite3 *h = handleOf(db);
+    // The engine opens a file it may not write for reading only, without
+    // a word: every contact would then fail. Better said now.
+    if (h && sqlite3_db_readonly(h, "main") == 1) {
+        if (error)
+            *error = QStringLiteral("the log file cannot be written: the file, or the disk or "
+                                    "share it lies on, is read-only");
+        return false;
+    }
+    QString why;
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!WholeFile::isWritableFolder(folder, &why)) {
+        if (error)
+            *error = QStringLiteral("the log file cannot be written: its folder %1 takes no new "
+                                    "files (%2), and the log keeps its journal there while it "
+                                    "writes")
+                         .arg(QDir::toNativeSeparators(folder), why);
+        return false;
+    }
+
+    // A rollback journal works on shared folders where a write-ahead log does
+    // not. The mode actually in force is what counts: a file that another
+    // program holds open in write-ahead mode cannot be switched.
+    QString mode;
+    bool busy = false;
+    {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) && q.next())
+            mode = q.value(0).toString().toLower();
+        else
+            busy = isBusy(q.lastError());
+    }
+    if (mode != QLatin1String("delete")) {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next())
+            mode = q.value(0).toString().toLower();
+    }
+    if (mode != QLatin1String("delete")) {
+        if (error) {
+            if (mode == QLatin1String("wal"))
+                *error = QStringLiteral(
+                    "the log file cannot be used: it is in write-ahead (WAL) mode and another "
+                    "program holds it open that way. The log needs the rollback journal, which "
+                    "works on shared folders: close the other program and try again");
+            else if (busy)
+                *error = QStringLiteral("another program holds the log file locked; try again");
+            else
+                *error = QStringLiteral("the log file cannot be set to the rollback journal "
+                                        "(its journal mode is \"%1\")")
+                             .arg(mode);
+        }
+        return false;
+    }
+    // Full syncs keep every committed contact on disk.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    return true;
+}
+
+bool LogEngine::openSource(const QString &path, QString *error)
+{
+    // A file in write-ahead mode whose write-ahead file is gone holds all its
+    // contacts itself and is read as unchangeable, so that reading it leaves
+    // no new files beside it. Any other file is read through the engine's
+    // read-only mode, which sees what other writers have committed.
+    QString query = QStringLiteral("mode=ro");
+    QFile f(path);
+    if (WholeFile::isReadable(path, WholeFile::NoLimit) && f.open(QIODevice::ReadOnly)) {
+        const QByteArray header = f.read(20);
+        const bool writeAhead = header.size() == 20 && header.at(18) == 2 && header.at(19) == 2;
+        if (writeAhead && !QFileInfo::exists(path + QStringLiteral("-wal")))
+            query += QStringLiteral("&immutable=1");
+    }
+    if (!openWith(path, uriFor(path, query),
+                  QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1")
+                      .arg(DefaultBusyWaitMs),
+                  error))
+        return false;
+    QSqlQuery(QSqlDatabase::database(m_connection, false)).exec(QStringLiteral("PRAGMA query_only=1"));
+    return true;
 }
 
 bool LogEngine::isOpen() const { return m_open; }
@@ -144,9 +267,11 @@ std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &
             *error = QStringLiteral("the log is not open");
         return std::nullopt;
     }
+    m_lastBusy = false;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     if (!q.prepare(dialect(sql))) {
+        noteFailure(q);
         if (error)
             *error = describe(q.lastError());
         return std::nullopt;
@@ -154,11 +279,40 @@ std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &
     for (const QVariant &v : values)
         q.addBindValue(v);
     if (!q.exec()) {
+        noteFailure(q);
         if (error)
             *error = describe(q.lastError());
         return std::nullopt;
     }
     return q;
+}
+
+std::optional<QSqlQuery> LogEngine::prepare(const QString &sql, QString *error)
+{
+    m_lastBusy = false;
+    if (!m_open) {
+        if (error)
+            *error = QStringLiteral("the log is not open");
+        return std::nullopt;
+    }
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    if (!q.prepare(dialect(sql))) {
+        noteFailure(q);
+        if (error)
+            *error = describe(q.lastError());
+        return std::nullopt;
+    }
+    return q;
+}
+
+void LogEngine::noteFailure(const QSqlQuery &q) { m_lastBusy = isBusy(q.lastError()); }
+
+void LogEngine::setBusyWait(int ms)
+{
+    m_busyWaitMs = ms;
+    if (sqlite3 *h = m_open ? handleOf(QSqlDatabase::database(m_connection, false)) : nullptr)
+        sqlite3_busy_timeout(h, ms);
 }
 
 std::optional<int> LogEngine::exec(const QString &sql, const QVariantList &values, QString *error)
@@ -184,12 +338,9 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
             *error = QStringLiteral("the log is not open");
         return false;
     }
+    m_lastBusy = false;
     std::vector<QString> texts(static_cast<size_t>(textColumns));
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    const QVariant handle = db.driver()->handle();
-    sqlite3 *h = nullptr;
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-        h = *static_cast<sqlite3 *const *>(handle.constData());
+    sqlite3 *h = handleOf(QSqlDatabase::database(m_connection, false));
     if (!h) {
         // Not the engine's own handle: read through the driver.
         auto q = select(sql, {}, error);
@@ -201,6 +352,7 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
             onRow(q->value(0).toLongLong(), texts.data());
         }
         if (q->lastError().isValid()) {
+            noteFailure(*q);
             if (error)
                 *error = describe(q->lastError());
             return false;
@@ -209,7 +361,10 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
     }
     sqlite3_stmt *st = nullptr;
     const QByteArray text = dialect(sql).toUtf8();
-    if (sqlite3_prepare_v2(h, text.constData(), static_cast<int>(text.size()), &st, nullptr) != SQLITE_OK) {
+    if (const int rc = sqlite3_prepare_v2(h, text.constData(), static_cast<int>(text.size()), &st,
+                                          nullptr);
+        rc != SQLITE_OK) {
+        m_lastBusy = isBusyCode(rc);
         if (error)
             *error = QString::fromUtf8(sqlite3_errmsg(h));
         sqlite3_finalize(st);
@@ -230,6 +385,8 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
         onRow(sqlite3_column_int64(st, 0), texts.data());
     }
     const bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        m_lastBusy = isBusyCode(rc);
     if (!ok && error)
         *error = QString::fromUtf8(sqlite3_errmsg(h));
     sqlite3_finalize(st);
@@ -270,28 +427,8 @@ bool LogEngine::copyTo(const QString &dest, QString *error)
 
 bool LogEngine::isLogFile(const QString &path, QString *error)
 {
-    const QFileInfo fi(path);
-    if (!fi.exists() || !fi.isFile()) {
-        if (error)
-            *error = QStringLiteral("there is no file at %1").arg(path);
-        return false;
-    }
-    const QString name = nextConnectionName();
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(uriFor(path, true));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open()) {
-            if (error)
-                *error = describe(db.lastError());
-        } else {
-            ok = layoutOk(db, error);
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+    LogEngine probe;
+    return probe.openSource(path, error);
 }
 
 QString LogEngine::schema()

@@ -4,7 +4,9 @@
 // a shared folder open the same file; the rollback journal and full syncs keep
 // every committed contact, and a busy timeout lets writers take turns.
 // The engine never creates a log where a user pointed it: it opens existing
-// files of the log's layout only.
+// files of the log's layout only, and only when it can write them in the
+// rollback-journal mode. Other logs (the source of an append) are opened
+// read-only and are never changed.
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
@@ -18,9 +20,15 @@ public:
     LogEngine(const LogEngine &) = delete;
     LogEngine &operator=(const LogEngine &) = delete;
 
-    // Opens an existing log. Fails, with the reason, when there is no file at
-    // path or the file is not a log of this layout; nothing is created.
+    // Opens an existing log for logging. Fails, with the reason, when there
+    // is no file at path, the file is not a log of this layout, it cannot be
+    // written (read-only file, disk or share, or a folder where its journal
+    // cannot be made), or it cannot be switched to the rollback journal
+    // (another program holds it in write-ahead mode); nothing is created.
     bool open(const QString &path, QString *error = nullptr);
+    // Opens another log for reading only: the file, its journal mode and its
+    // folder stay exactly as they are.
+    bool openSource(const QString &path, QString *error = nullptr);
     bool isOpen() const;
     void close();
     QString path() const { return m_path; }
@@ -33,6 +41,20 @@ public:
     // Runs a query; the rows are read forward only.
     std::optional<QSqlQuery> select(const QString &sql, const QVariantList &values = {},
                                     QString *error = nullptr);
+    // A statement prepared once and run many times with new values.
+    std::optional<QSqlQuery> prepare(const QString &sql, QString *error = nullptr);
+
+    // Whether the last failure came from another copy holding the log
+    // locked for longer than the busy wait (rather than from a broken file,
+    // a lost share or a refused statement).
+    bool lastFailureWasBusy() const { return m_lastBusy; }
+    // Records the outcome of a statement run through prepare().
+    void noteFailure(const QSqlQuery &q);
+    // How long a statement waits for another copy's lock before it gives
+    // up as busy. DefaultBusyWaitMs after opening.
+    static constexpr int DefaultBusyWaitMs = 5000;
+    void setBusyWait(int ms);
+    int busyWait() const { return m_busyWaitMs; }
 
     // Reads the rows of a query whose first column is an integer key and whose
     // next textColumns columns are texts, calling onRow for each row in
@@ -67,7 +89,27 @@ public:
 
 private:
     std::optional<QSqlQuery> run(const QString &sql, const QVariantList &values, QString *error);
+    bool openWith(const QString &path, const QString &uri, const QString &options, QString *error);
+    bool readyToLog(QString *error);
     QString m_connection;
     QString m_path;
     bool m_open = false;
+    bool m_lastBusy = false;
+    int m_busyWaitMs = DefaultBusyWaitMs;
+};
+
+// Runs a few statements with a shorter busy wait, then puts the wait back.
+class BusyWaitScope {
+public:
+    BusyWaitScope(LogEngine &engine, int ms) : m_engine(engine), m_before(engine.busyWait())
+    {
+        m_engine.setBusyWait(ms);
+    }
+    ~BusyWaitScope() { m_engine.setBusyWait(m_before); }
+    BusyWaitScope(const BusyWaitScope &) = delete;
+    BusyWaitScope &operator=(const BusyWaitScope &) = delete;
+
+private:
+    LogEngine &m_engine;
+    int m_before;
 };

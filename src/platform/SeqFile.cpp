@@ -1,8 +1,8 @@
 #include "platform/SeqFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 
-#include <QFile>
 #include <charconv>
 #include <cmath>
 
@@ -88,7 +88,7 @@ bool SeqWriter::save(const QString &path, QString *error) const
     return writeFileAtomically(path, m_data, error);
 }
 
-QList<QStringList> SeqReader::lines(const QByteArray &data)
+QList<QStringList> SeqReader::lines(const QByteArray &data, QList<int> *unclosed)
 {
     QList<QStringList> out;
     const QString s = QString::fromUtf8(data);
@@ -105,6 +105,14 @@ QList<QStringList> SeqReader::lines(const QByteArray &data)
     while (i < n) {
         const QChar c = s.at(i);
         if (quoted) {
+            if (c == u'\r' || c == u'\n') {
+                // A quote left open ends with its line: a damaged line never
+                // swallows the lines after it.
+                quoted = false;
+                if (unclosed)
+                    unclosed->append(static_cast<int>(out.size()));
+                continue;
+            }
             if (c == u'"')
                 quoted = false;
             else
@@ -140,6 +148,8 @@ QList<QStringList> SeqReader::lines(const QByteArray &data)
             ++i;
         }
     }
+    if (quoted && unclosed)
+        unclosed->append(static_cast<int>(out.size()));
     if (hadValue || !cur.isEmpty()) {
         finishValue();
         out.append(line);
@@ -154,12 +164,15 @@ SeqReader::SeqReader(const QByteArray &data)
         m_values.append(line);
 }
 
-std::optional<SeqReader> SeqReader::fromFile(const QString &path)
+std::optional<SeqReader> SeqReader::fromFile(const QString &path, QString *reason)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    const WholeFile::Read file = WholeFile::read(path, WholeFile::SettingsLimit);
+    if (!file.ok()) {
+        if (reason)
+            *reason = file.reason;
         return std::nullopt;
-    return SeqReader(f.readAll());
+    }
+    return SeqReader(file.data);
 }
 
 std::optional<QString> SeqReader::nextText()

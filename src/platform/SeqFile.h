@@ -34,7 +34,9 @@ private:
 class SeqReader {
 public:
     explicit SeqReader(const QByteArray &data);
-    static std::optional<SeqReader> fromFile(const QString &path);
+    // Nothing when the file is missing or is not read (reason says why:
+    // not a regular file, or larger than a settings file can be).
+    static std::optional<SeqReader> fromFile(const QString &path, QString *reason = nullptr);
 
     bool atEnd() const { return m_pos >= m_values.size(); }
     qsizetype remaining() const { return m_values.size() - m_pos; }
@@ -44,8 +46,9 @@ public:
     // value is consumed either way so that later values stay in step).
     std::optional<double> nextNumber();
 
-    // The file split into lines, each line into its values.
-    static QList<QStringList> lines(const QByteArray &data);
+    // The file split into lines, each line into its values. A quote left
+    // open ends with its line; such lines are listed in unclosed (0-based).
+    static QList<QStringList> lines(const QByteArray &data, QList<int> *unclosed = nullptr);
 
 private:
     QStringList m_values;

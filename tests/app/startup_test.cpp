@@ -43,7 +43,7 @@ TEST(StartUp, DoneWantsTheCallAGridAndALogAndKeepsTheWindowOpenUntilThen)
 {
     AppFixture app;
     // A preferences file whose first line lost its closing quote: the call
-    // runs on into the next lines and the own grid comes out empty.
+    // is lost, the rest of the file is read as it stands.
     Station kept;
     kept.ownCall = "K1ABC";
     kept.ownGrid = "FN20";
@@ -67,7 +67,7 @@ TEST(StartUp, DoneWantsTheCallAGridAndALogAndKeepsTheWindowOpenUntilThen)
     };
     const Case cases[] = {
         {{}, {}, app.log->path, callWanted}, // as the broken preferences left them
-        {"K1ABC", {}, app.log->path, gridWanted},
+        {"K1ABC", "", app.log->path, gridWanted},
         {"", "FN20", app.log->path, callWanted},
         {"   ", "FN20", app.log->path, callWanted},
         {"K1\"ABC", "FN20", app.log->path, callWanted},

@@ -1,12 +1,19 @@
 // Appending another log or a text backup to the open log: the refusals, the
-// duplicate filter and the all-or-nothing write, on real log files.
+// duplicate filter, the source left untouched and the all-or-nothing write in
+// batches, on real log files.
 #include "export/Append.h"
-#include "support/TestLog.h"
+#include "log/Logging.h"
+#include "platform/Clock.h"
 #include "platform/SeqFile.h"
+#include "support/TestLog.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QSysInfo>
 
 #include <algorithm>
+#include <memory>
+#include <string_view>
 
 namespace {
 
@@ -120,6 +127,7 @@ TEST(Append, DuplicateRule)
         {"other own grid", {k1abc}, {moved}, 1, 0},
         {"a rover's contacts from two own grids", {}, {k1abc, moved}, 2, 0},
         {"a contact held twice in the file", {}, {k1abc, k1abc}, 1, 1},
+        {"six-character locators in the same squares", {k1abc}, {qso("K1ABC", "144 M", "fn42ab", "FN20cd")}, 0, 1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -205,28 +213,157 @@ TEST(Append, FilesThatAreNoLogAreRefused)
     EXPECT_EQ(readAll(foreignDb), foreignBytes);
 }
 
-TEST(Append, RefusedInsertLeavesTheLogAsItWas)
+TEST(Append, SourceLogIsOnlyRead)
 {
-    OpenLog target(someContacts());
+    // Another log in write-ahead mode, closed or held open by another
+    // program, and one in the rollback journal: each is read and left exactly
+    // as it was, with no file made beside it.
+    for (const char *how : {"write-ahead, closed", "write-ahead, held open", "rollback journal"}) {
+        SCOPED_TRACE(how);
+        QTemporaryDir dir;
+        const QString source = dir.filePath("rover.MDB");
+        {
+            TempLog made;
+            made.add(someContacts());
+            ASSERT_TRUE(QFile::copy(made.path, source));
+        }
+        if (std::string_view(how) != "rollback journal") {
+            ASSERT_TRUE(execSql(source, "PRAGMA journal_mode=WAL"));
+        }
+        std::unique_ptr<HeldLog> holder;
+        if (std::string_view(how) == "write-ahead, held open")
+            holder = std::make_unique<HeldLog>(source, "wal");
+        const QByteArray before = readAll(source);
+        const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+        OpenLog target;
+        const Append::Result r = Append::appendFile(target.store, source, true);
+        EXPECT_TRUE(r.ok()) << r.error.toStdString();
+        EXPECT_EQ(r.appended, 3);
+        EXPECT_EQ(readAll(source), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+    }
+}
+
+// Two PCs on one log: the append writes in batches, and the other PC logs
+// between them.
+struct TwoPcs : OpenLog {
+    TwoPcs() : OpenLog(someContacts()) { EXPECT_TRUE(other.open(log.path)); }
+    LogStore other;
+    std::vector<QsoRecord> incoming(int n, const QString &band = "222 M")
+    {
+        std::vector<QsoRecord> v;
+        for (int i = 0; i < n; ++i)
+            v.push_back(qso(QStringLiteral("N%1NEW").arg(i), band, "EM10"));
+        return v;
+    }
+};
+
+TEST(Append, WritesInBatchesWhileOtherPcsLog)
+{
+    TwoPcs pcs;
+    QTemporaryDir dir;
+    const std::vector<QsoRecord> records = pcs.incoming(10);
+    std::vector<int> batches;
+    BatchAppend::Options options;
+    options.batchSize = 3;
+    options.afterBatch = [&](int written) {
+        batches.push_back(written);
+        // The log is free between two batches: the other PC's Enter goes in
+        // at once. Once it logs a contact that the append still holds, that
+        // one is left out.
+        const QsoRecord own = written == 3 ? records[8] : qso(QStringLiteral("W%1OWN").arg(written), "50 M", "FN31");
+        EXPECT_EQ(logContact(pcs.other, own, OnBusy::Report).outcome, LogAttempt::Logged);
+    };
+    const Append::Result r = Append::appendFile(pcs.store, backupFile(dir, records), true, options);
+    EXPECT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.appended, 9);
+    EXPECT_EQ(r.skipped, 1);
+    EXPECT_EQ(batches, (std::vector<int>{3, 6, 9}));
+    EXPECT_EQ(pcs.log.count(), 3 + 9 + 3);
+    // The append is complete: nothing is taken out at the next opening.
+    LogStore again;
+    ASSERT_TRUE(again.open(pcs.log.path));
+    EXPECT_EQ(again.unfinishedAppendRemoved(), 0);
+    EXPECT_EQ(pcs.log.count(), 15);
+}
+
+TEST(Append, BatchesOfAFailedAppendAreTakenOutAgain)
+{
     // The log refuses one call, as a full disk or a lost share would refuse a
     // write half-way.
-    ASSERT_TRUE(execSql(target.log.path, "create trigger refuse before insert on tblLog when new.calls = 'REFUSED' "
-                                         "begin select raise(abort, 'refused'); end"));
-    std::vector<QsoRecord> incoming;
-    for (int i = 0; i < 5; ++i)
-        incoming.push_back(qso(QStringLiteral("N%1NEW").arg(i), "222 M", "EM10"));
-    incoming.push_back(qso("REFUSED", "222 M", "EM10"));
+    TwoPcs pcs;
+    ASSERT_TRUE(execSql(pcs.log.path, "create trigger refuse before insert on tblLog when new.calls = 'REFUSED' "
+                                      "begin select raise(abort, 'refused'); end"));
+    std::vector<QsoRecord> records = pcs.incoming(7);
+    records.push_back(qso("REFUSED", "222 M", "EM10"));
+    BatchAppend::Options options;
+    options.batchSize = 3;
+    int logged = 0;
+    options.afterBatch = [&](int) {
+        ++logged;
+        EXPECT_EQ(logContact(pcs.other, qso(QStringLiteral("W%1OWN").arg(logged), "50 M", "FN31")).outcome,
+                  LogAttempt::Logged);
+    };
     QTemporaryDir dir;
-    const Append::Result r = Append::appendFile(target.store, backupFile(dir, incoming), false);
+    const Append::Result r = Append::appendFile(pcs.store, backupFile(dir, records), false, options);
     EXPECT_EQ(r.status, Append::Result::Status::Failed);
-    EXPECT_EQ(r.appended, 0);
     EXPECT_TRUE(r.error.contains("Nothing was appended")) << r.error.toStdString();
-    EXPECT_EQ(sorted(rowsOf(target.log.path)), sorted(someContacts()));
+    // The two batches written before the refusal are gone; the other PC's
+    // contacts stay, and the log takes new contacts afterwards.
+    EXPECT_EQ(logged, 2);
+    EXPECT_EQ(pcs.log.count(), 3 + 2);
+    records.pop_back();
+    EXPECT_TRUE(Append::appendFile(pcs.store, backupFile(dir, records), false).ok());
+    EXPECT_EQ(pcs.log.count(), 3 + 2 + 7);
+}
 
-    // The log takes new contacts afterwards.
-    incoming.pop_back();
-    EXPECT_TRUE(Append::appendFile(target.store, backupFile(dir, incoming), false).ok());
-    EXPECT_EQ(target.log.count(), 8);
+TEST(Append, UnfinishedAppendsAreTakenOutWhenTheLogIsOpened)
+{
+    Clock::setFixed(QDateTime(QDate(2026, 6, 13), QTime(20, 0)), QDateTime(QDate(2026, 6, 14), QTime(0, 0), Qt::UTC));
+    const qint64 now = Clock::systemUtcNow().toSecsSinceEpoch();
+    // A program of this PC that has ended.
+    QProcess ended;
+    ended.start(QString::fromLocal8Bit(qgetenv("HALVERN_HELPER")), {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 endedPid = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    const QString host = QSysInfo::machineHostName();
+    struct Run {
+        const char *what;
+        QString host;
+        qint64 pid;
+        qint64 touched;
+        bool takenOut;
+    } runs[] = {
+        {"this PC, program ended", host, endedPid, now, true},
+        {"this PC, this program not appending", host, QCoreApplication::applicationPid(), now, true},
+        {"another PC, a minute ago", "ham2", 1, now - 60, false},
+        {"another PC, two hours ago", "ham3", 1, now - 7200, true},
+    };
+    TempLog log;
+    log.add(someContacts());
+    ASSERT_TRUE(execSql(log.path, "create table tblAppendBatch (run text, host text, pid integer,"
+                                  " firstRow integer, lastRow integer, touched integer)"));
+    int row = 100, kept = 3;
+    for (const Run &r : runs) {
+        ASSERT_TRUE(execSql(log.path, QStringLiteral("insert into tblAppendBatch values ('%1', '%2', %3, %4, %5, %6)")
+                                          .arg(r.what, r.host).arg(r.pid).arg(row).arg(row + 1).arg(r.touched)));
+        for (int i = 0; i < 2; ++i, ++row)
+            ASSERT_TRUE(execSql(log.path, QStringLiteral("insert into tblLog (rowid, calls) values (%1, '%2')")
+                                              .arg(row).arg(r.what)));
+        if (!r.takenOut)
+            kept += 2;
+    }
+    LogStore store;
+    ASSERT_TRUE(store.open(log.path));
+    EXPECT_EQ(store.unfinishedAppendRemoved(), 6);
+    EXPECT_EQ(log.count(), kept);
+    auto q = store.engine().select("select run from tblAppendBatch");
+    ASSERT_TRUE(q && q->next());
+    EXPECT_EQ(q->value(0).toString(), "another PC, a minute ago");
+    EXPECT_FALSE(q->next());
+    Clock::useSystem();
 }
 
 } // namespace

@@ -55,6 +55,7 @@ TEST(PartialDupes, HintListsCallsWorkedFromThisGridOnThisBand)
         {"W1AW", "FN20", "432 M", " W1AW"},
         {"W1", "FN21", "144 M", " W1AX"},
         {"W", "FN22", "144 M", ""}, // a rover in a new grid starts empty
+        {"W1", "fn21xy", "144 M", " W1AX"}, // a six-character own grid is its square
         {"K", "FN20", "222 M", ""},
     };
     for (const Case &c : cases)
@@ -199,6 +200,7 @@ TEST(PreviousScan, ListsFillsAndWarns)
         {"own grid moved", "W1AW", "", "FN21", "144 M", false, "FN31", 0, {}},
         {"band not worked", "W1AW", "", "FN20", "24 G", false, "FN31", 0, {}},
         {"unknown station", "N0CALL", "", "FN20", "144 M", true, "", 0, {}},
+        {"six-character grids in the squares", "W1AW", "fn31ab", "FN20cd", "432 M", false, "", 7, {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

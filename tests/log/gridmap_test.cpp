@@ -103,7 +103,7 @@ TEST(GridMap, WorkedCellsAndSummary)
     const LogMirror m = loadedMirror({
         qso("W1AW", "50 M", "FN31"), qso("K2XYZ", "50 M", "FN31"), qso("W1AW", "144 M", "FN31"),
         qso("K2XYZ", "144 M", "FN32"), qso("W1AW", "432 M", "FN31"), qso("W1AW", "902 M", "fn31"),
-        qso("W1AW", "10 G", "FN31"), qso("W1AW", "24 G", "FN31"),
+        qso("W1AW", "10 G", "FN31ab"), qso("W1AW", "24 G", "FN31"),
     });
     EXPECT_EQ(gridSummary(m, "FN31"), "FN31  Total = 7   50 = 2   144 = 1   222 = 0\r\n"
                                       "432 = 1   902 = 1   1.3 = 0   2.3 = 0   3.5 = 0\r\n"

@@ -63,7 +63,10 @@ TEST(LogContact, BindingDupeCheck)
         {"own grid moved", qso("W1AW", B144, "FN31", "FN21"), LogAttempt::Logged},
         {"other band", qso("W1AW", "432 M", "FN31"), LogAttempt::Logged},
         {"rover suffix", qso("W1AW/R", B144, "FN31"), LogAttempt::Logged},
-        {"six-character grid", qso("W1AW", B144, "FN31pr"), LogAttempt::Logged},
+        // A six-character locator is its square, received or own.
+        {"six-character grid in the square", qso("W1AW", B144, "fn31pr"), LogAttempt::Dupe},
+        {"six-character own grid in the square", qso("W1AW", B144, "FN31", "FN20ab"), LogAttempt::Dupe},
+        {"six-character grid in another square", qso("W1AW", B144, "FN32pr"), LogAttempt::Logged},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,10 +1,17 @@
-// The log store against real SQLite files: what it opens, what it reads back,
-// how it sees other copies' contacts, and what its statements change.
+// The log store against real SQLite files: what it opens (and what it
+// refuses to), what it reads back, how it sees other copies' contacts and
+// locks, and what its statements change.
 #include "log/LogStore.h"
+#include "log/Logging.h"
+#include "platform/WholeFile.h"
+#include "support/TestDisk.h"
 #include "support/TestLog.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <memory>
+#include <string_view>
 
 TEST(LogStore, OpensOnlyExistingLogsOfItsLayout)
 {
@@ -76,4 +83,92 @@ TEST(LogStore, BackupHoldsOneQuotedLinePerRecord)
     ASSERT_TRUE(s.reload());
     ASSERT_TRUE(s.writeBackup(dir.filePath("BckUpLog.dat")));
     EXPECT_TRUE(QFile::exists(dir.filePath("BckUpLog.dat")) && readAll(dir.filePath("BckUpLog.dat")).isEmpty());
+}
+
+TEST(LogStore, RefusesALogItCannotKeepWriting)
+{
+    // Each case makes a log that the engine would open but could not write
+    // safely; opening says so at once instead of every Enter failing later.
+    struct Case {
+        const char *what;
+        const char *reason;
+    } cases[] = {
+        {"another program holds it in write-ahead mode", "WAL"},
+        {"the disk is read-only", "read-only"},
+        {"only the folder is read-only", "journal"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempLog log;
+        log.add({qso("W1AW", "144 M", "FN31")});
+        TestDisk disk(1024);
+        std::unique_ptr<HeldLog> holder;
+        QString path = log.path;
+        const std::string_view what = c.what;
+        if (what == "another program holds it in write-ahead mode") {
+            holder = std::make_unique<HeldLog>(log.path, "wal");
+            ASSERT_TRUE(holder->ready);
+        } else {
+            if (!disk.mounted())
+                GTEST_SKIP() << disk.whyNot().toStdString();
+            path = disk.filePath("Halvern.MDB");
+            ASSERT_TRUE(QFile::copy(log.path, path));
+            ASSERT_TRUE(disk.makeReadOnly());
+            if (what == "only the folder is read-only") {
+                ASSERT_TRUE(disk.bindFile(log.path, path));
+            }
+        }
+        LogStore s;
+        QString why;
+        EXPECT_FALSE(s.open(path, &why));
+        EXPECT_FALSE(s.isOpen());
+        EXPECT_TRUE(why.contains(c.reason)) << why.toStdString();
+        EXPECT_TRUE(why.contains("cannot")) << why.toStdString();
+        if (holder) {
+            // Once the other program lets go, the log opens in the rollback
+            // journal.
+            holder->release();
+            EXPECT_TRUE(s.open(path, &why)) << why.toStdString();
+            EXPECT_EQ(readAll(path).mid(18, 2), QByteArray("\x01\x01", 2));
+        }
+    }
+
+    // The working folder can be asked the same question.
+    QTemporaryDir ok;
+    EXPECT_TRUE(WholeFile::isWritableFolder(ok.path()));
+    TestDisk disk;
+    if (disk.mounted() && disk.makeReadOnly()) {
+        QString why;
+        EXPECT_FALSE(WholeFile::isWritableFolder(disk.path(), &why));
+        EXPECT_EQ(why, "Read-only file system");
+    }
+}
+
+TEST(LogStore, BusyLogIsReportedAtOnceAndNothingChanges)
+{
+    TempLog log;
+    log.add({qso("W1AW", "144 M", "FN31")});
+    LogStore s;
+    ASSERT_TRUE(s.open(log.path));
+    ASSERT_TRUE(s.reload());
+    const QsoRecord k1abc = qso("K1ABC", "144 M", "FN42");
+    {
+        HeldLog other(log.path, "exclusive");
+        ASSERT_TRUE(other.ready);
+        QElapsedTimer took;
+        took.start();
+        const LogAttempt logged = logContact(s, k1abc, OnBusy::Report);
+        EXPECT_EQ(logged.outcome, LogAttempt::Busy) << logged.error.toStdString();
+        EXPECT_EQ(dupcheck(s, "K1ABC", "", "FN20", "144 M", OnBusy::Report).outcome, LogAttempt::Busy);
+        EXPECT_EQ(s.checkForChanges(), LogStore::CheckResult::Busy);
+        // Each step gave up after the short wait, not the engine's full one.
+        EXPECT_LT(took.elapsed(), 3 * LogStore::ShortBusyWaitMs + 1000);
+        EXPECT_EQ(s.recordCount(), 1);
+        EXPECT_FALSE(s.mirror().logChanged);
+        // The engine's full wait is back for everything else.
+        EXPECT_EQ(s.engine().busyWait(), LogEngine::DefaultBusyWaitMs);
+    }
+    EXPECT_EQ(logContact(s, k1abc, OnBusy::Report).outcome, LogAttempt::Logged);
+    EXPECT_EQ(log.count(), 2);
+    EXPECT_EQ(s.checkForChanges(), LogStore::CheckResult::Unchanged);
 }

@@ -90,6 +90,15 @@ TEST(Score, RulesOnShortLogs)
          {{"W1AW", "144 M", "FN20", "FN21"}, {"K2XYZ", "144 M", "fn20", "fn21"},
           {"N3ABC", "144 M", "Fn20", "FN21"}},
          {3, 3, 2, 6}, 1, "3 / 1", {"FN20"}, 1},
+        // A six-character locator is its square, received or own: K9ZZ at
+        // fn20ab is FN20 again, and FN20ab/fn20cd is one activated grid.
+        {"six-character locators", June, true,
+         {{"K9ZZ", "144 M", "FN20", "FN20ab"}, {"K9ZZ", "144 M", "fn20ab", "FN20"},
+          {"W1AW", "144 M", "FN31xx", "fn20cd"}},
+         {3, 3, 3, 9}, 1, "3 / 2", {"FN20", "FN31"}, 1},
+        {"CQ rover, six-character locators", Cq, true,
+         {{"W1AW", "144 M", "FN20ab", "FN21cd"}, {"W1AW", "144 M", "fn20", "FN21"}},
+         {2, 4, 1, 4}, 1, "2 / 1", {"FN20 FN21"}, 1},
         {"empty log", June, false, {}, {0, 0, 0, 0}, 1, "0 / 0", {}, 0},
     };
     for (const Case &c : cases) {
@@ -288,11 +297,14 @@ TEST(Score, NewMark)
         {"fourth character of a new grid", false, "144 M", "FN42", "FN20", true},
         {"worked on the band", false, "144 M", "FN31", "FN20", false},
         {"worked, other case", false, "144 M", "fn31", "FN20", false},
+        {"six characters in a worked square", false, "144 M", "fn31ab", "FN20", false},
+        {"six characters in a new square", false, "144 M", "FN42ab", "FN20", true},
         {"worked on another band only", false, "432 M", "FN31", "FN20", true},
         {"band label in other case", false, "144 m", "FN31", "FN20", false},
         {"band of no row", false, "6 M", "FN42", "FN20", false},
         {"CQ rover, same own grid", true, "144 M", "FN31", "FN20", false},
         {"CQ rover, other own grid", true, "144 M", "FN31", "FN21", true},
+        {"CQ rover, six-character own grid", true, "144 M", "FN31xy", "fn20xy", false},
         {"CQ rover above 144", true, "432 M", "FM29", "FN20", true},
     };
     for (const Case &c : cases)

@@ -59,6 +59,69 @@ TEST(Preferences, MissingShortOrBadFileKeepsTheDefaults)
     EXPECT_EQ(s, defaults);
 }
 
+TEST(Preferences, ValuesAreCheckedAndBadOnesFallBackWithAWarning)
+{
+    // A file written by the program with one line replaced.
+    const Station defaults;
+    Station written;
+    written.ownCall = "K1ABC";
+    written.ownGrid = "FN20";
+    auto withLine = [&written](int line, const QByteArray &text) {
+        QList<QByteArray> lines = Preferences::serialize(written).split('\n');
+        lines[line - 1] = text + '\r';
+        return lines.join('\n');
+    };
+    struct Case {
+        const char *what;
+        int line;
+        QByteArray text;
+        QString band, mode; // what is read
+        const char *warning; // part of the one warning, or nullptr for none
+    } cases[] = {
+        {"band as written", 5, "\"144 M\"", "144 M", "CW", nullptr},
+        {"band in small letters", 5, "\"144 m\"", "144 M", "CW", nullptr},
+        {"band without its unit", 5, "\"144\"", "144 M", "CW", nullptr},
+        {"band as the menu names it", 5, "\" 1.3 ghz \"", "1.3 G", "CW", nullptr},
+        {"band of no row", 5, "\"999 M\"", defaults.currentBand, "CW", "Line 5 (band): \"999 M\" is not a band"},
+        {"band with the wrong unit", 5, "\"144 G\"", defaults.currentBand, "CW", "\"144 G\""},
+        {"mode in small letters", 4, "\"ph\"", "144 M", "PH", nullptr},
+        {"mode of no kind", 4, "\"XX\"", "144 M", defaults.currentMode, "Line 4 (mode): \"XX\" is not CW or PH"},
+        {"mode a number", 4, "7", "144 M", defaults.currentMode, "\"7\" is not CW or PH"},
+        {"number out of range", 9, "250", "144 M", "CW", "Line 9 (form size): \"250\""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Station s;
+        const QStringList warnings = Preferences::parse(withLine(c.line, c.text), s);
+        EXPECT_EQ(s.currentBand, c.band);
+        EXPECT_EQ(s.currentMode, c.mode);
+        EXPECT_EQ(s.ownGrid, "FN20"); // the other lines are read as written
+        if (c.warning) {
+            ASSERT_EQ(warnings.size(), 1) << warnings.join(" | ").toStdString();
+            EXPECT_TRUE(warnings[0].contains(c.warning)) << warnings[0].toStdString();
+        } else {
+            EXPECT_TRUE(warnings.isEmpty()) << warnings.join(" | ").toStdString();
+        }
+    }
+
+    // A first line without its closing quote costs that value only.
+    Station s;
+    const QStringList warnings = Preferences::parse(withLine(1, "\"K1ABC"), s);
+    EXPECT_EQ(s.ownCall, defaults.ownCall);
+    EXPECT_EQ(s.ownGrid, "FN20");
+    EXPECT_EQ(s.currentBand, "144 M");
+    EXPECT_EQ(s.listPrevious, 0);
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].startsWith("Line 1 (call): the line is damaged")) << warnings[0].toStdString();
+    EXPECT_TRUE(Preferences::warningMessage(warnings).contains("vhfPrfNT.txt"));
+
+    // Loading from the folder gives the same warnings.
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeBytes(dir.filePath("vhfPrfNT.txt"), withLine(5, "\"999 M\"")));
+    Station loaded;
+    EXPECT_EQ(Preferences::load(loaded, dir.path()).size(), 1);
+}
+
 TEST(SharedPrefs, SetTwiceLeavesOneElement)
 {
     QTemporaryDir dir;

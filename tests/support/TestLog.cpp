@@ -3,6 +3,7 @@
 #include "log/LogStore.h"
 #include "platform/LogEngine.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -95,6 +96,29 @@ int runHelper(const QStringList &args, int timeoutMs)
     if (!p.waitForFinished(timeoutMs))
         return -1;
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+HeldLog::HeldLog(const QString &path, const QString &how)
+{
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QString::fromLocal8Bit(qgetenv("HALVERN_HELPER")), {QStringLiteral("hold"), path, how});
+    const QDeadlineTimer deadline(60000);
+    while (!process.canReadLine())
+        if (deadline.hasExpired() || !process.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            break;
+    ready = process.readLine().trimmed() == "ready";
+    EXPECT_TRUE(ready) << "the helper did not take hold of " << path.toStdString();
+}
+
+void HeldLog::release()
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.write("go\n");
+    process.waitForBytesWritten(10000);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000))
+        process.kill();
 }
 
 QByteArray readAll(const QString &path)

@@ -4,6 +4,7 @@
 #include "log/LogStore.h"
 #include "log/QsoRecord.h"
 
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -49,6 +50,17 @@ bool execSql(const QString &path, const QString &statement);
 
 // Runs the helper process with arguments; returns its exit code.
 int runHelper(const QStringList &args, int timeoutMs = 120000);
+
+// Another program holding a log file until release() or the end of the
+// scope: "wal" keeps it open in write-ahead mode, "exclusive" keeps it locked
+// by a write transaction.
+struct HeldLog {
+    HeldLog(const QString &path, const QString &how);
+    ~HeldLog() { release(); }
+    void release();
+    bool ready = false;
+    QProcess process;
+};
 
 // Whole-file reads and writes for files the tests prepare or inspect.
 QByteArray readAll(const QString &path);

@@ -12,6 +12,8 @@
 #include "log/Logging.h"
 
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTextStream>
 #include <cstdio>
 
@@ -24,15 +26,41 @@ QsoRecord contact(const QString &call, const QString &gridr, const QString &grid
 }
 } // namespace
 
+int hold(const QString &path, const QString &how)
+{
+    QTextStream out(stdout);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(path);
+    if (!db.open())
+        return 2;
+    QSqlQuery q(db);
+    const bool held = how == QLatin1String("wal")
+                          ? q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && q.exec(QStringLiteral("BEGIN"))
+                                && q.exec(QStringLiteral("SELECT count(*) FROM tblLog")) && q.next()
+                          : q.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    if (!held)
+        return 3;
+    out << "ready\n";
+    out.flush();
+    char go[16];
+    const bool gotLine = std::fgets(go, sizeof go, stdin) != nullptr;
+    q.finish();
+    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    return gotLine ? 0 : 5;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
     QTextStream err(stderr), out(stdout);
+    if (a.size() == 4 && a.at(1) == QLatin1String("hold"))
+        return hold(a.at(2), a.at(3));
     const bool insert = a.size() >= 9 && a.at(1) == QLatin1String("insert");
     if (!insert && !(a.size() >= 7 && a.at(1) == QLatin1String("log"))) {
         err << "usage: halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT\n"
-               "       halvern_test_helper log LOG PREFIX COUNT MODE BAND...\n";
+               "       halvern_test_helper log LOG PREFIX COUNT MODE BAND...\n"
+               "       halvern_test_helper hold LOG wal|exclusive\n";
         return 1;
     }
     LogStore store;
