@@ -5,6 +5,9 @@
 #include "app/DupeKeyHold.h"
 #include "app/EntryKeys.h"
 #include "app/EntryValidator.h"
+#include "app/MessageLines.h"
+#include "app/PostContestFields.h"
+#include "app/WaitingContact.h"
 #include "keying/VoiceNavigation.h"
 #include "log/Contest.h"
 #include "log/GridMap.h"
@@ -33,30 +36,24 @@ EntryPanel::EntryPanel(Contest &contest, QWidget *parent) : QWidget(parent), m_c
     m_receivedReport = field(this, "txtRSTR", 3);
     m_grid = field(this, "txtSec", 8);
     m_sentReport = field(this, "txtRSTS", 3);
-    m_postContestTime = field(this, "txtPostConTime", 5);
-    m_postContestDate = field(this, "txtPostConDate", 10);
-    m_postContestTimeCaption = label(this, "lblPostConTime", QStringLiteral("Time"));
-    m_postContestDateCaption = label(this, "lblPostConDate", QStringLiteral("Date"));
+    m_postContest = new PostContestFields(this);
     QFont entryFont = font();
     entryFont.setPointSize(entryFont.pointSize() + 6);
     entryFont.setBold(true);
-    for (QLineEdit *e : {m_call, m_receivedReport, m_grid, m_sentReport, m_postContestTime, m_postContestDate}) {
-        e->setFont(entryFont);
+    for (QLineEdit *e : {m_call, m_receivedReport, m_grid, m_sentReport})
         e->installEventFilter(this);
-    }
+    for (QLineEdit *e : {m_call, m_receivedReport, m_grid, m_sentReport, m_postContest->timeField(),
+                         m_postContest->dateField()})
+        e->setFont(entryFont);
     m_call->setMinimumWidth(220);
     for (QLineEdit *e : {m_receivedReport, m_sentReport})
         e->setMaximumWidth(90);
-    for (QLineEdit *e : {m_grid, m_postContestTime})
-        e->setMaximumWidth(150);
-    m_postContestDate->setMaximumWidth(200);
+    m_grid->setMaximumWidth(150);
     const std::pair<QLineEdit *, EntryField> rules[] = {
         {m_call, EntryField::Call},
         {m_receivedReport, EntryField::Report},
         {m_grid, EntryField::Grid},
         {m_sentReport, EntryField::Report},
-        {m_postContestTime, EntryField::PostContestTime},
-        {m_postContestDate, EntryField::PostContestDate},
     };
     for (const auto &[field, rule] : rules)
         field->setValidator(new EntryValidator(rule, field));
@@ -64,89 +61,76 @@ EntryPanel::EntryPanel(Contest &contest, QWidget *parent) : QWidget(parent), m_c
     m_newGridMark->setVisible(false);
     setTextColor(m_newGridMark, Qt::red);
     m_clear = Controls::button(this, "cmdClear", QStringLiteral("&Clear"));
-    m_partialDupesButton = Controls::button(this, "cmdDup", QStringLiteral("On"));
-    m_partialDupesButton->setToolTip(QStringLiteral("Displaying partial dupes slows the program on older pc's."));
-    for (QPushButton *b : {m_clear, m_partialDupesButton})
-        b->setFocusPolicy(Qt::ClickFocus);
+    m_clear->setFocusPolicy(Qt::ClickFocus);
 
     auto *fields = new QGridLayout;
     fields->addWidget(label(this, "lblCallCaption", QStringLiteral("Call")), 0, 0);
     fields->addWidget(label(this, "lblRstrCaption", QStringLiteral("Rcvd")), 0, 1);
     fields->addWidget(label(this, "lblSecCaption", QStringLiteral("Grid")), 0, 2);
     fields->addWidget(label(this, "lblRstsCaption", QStringLiteral("Sent")), 0, 3);
-    fields->addWidget(m_postContestTimeCaption, 0, 4);
-    fields->addWidget(m_postContestDateCaption, 0, 5);
+    fields->addWidget(m_postContest->timeCaption(), 0, 4);
+    fields->addWidget(m_postContest->dateCaption(), 0, 5);
     fields->addWidget(m_call, 1, 0);
     fields->addWidget(m_receivedReport, 1, 1);
     fields->addWidget(m_grid, 1, 2);
     fields->addWidget(m_sentReport, 1, 3);
-    fields->addWidget(m_postContestTime, 1, 4);
-    fields->addWidget(m_postContestDate, 1, 5);
+    fields->addWidget(m_postContest->timeField(), 1, 4);
+    fields->addWidget(m_postContest->dateField(), 1, 5);
     fields->addWidget(m_newGridMark, 1, 6);
     fields->addWidget(m_clear, 1, 7);
     fields->setColumnStretch(8, 1);
     setTabOrder(m_call, m_receivedReport);
     setTabOrder(m_receivedReport, m_grid);
     setTabOrder(m_grid, m_sentReport);
-    setTabOrder(m_sentReport, m_postContestTime);
-    setTabOrder(m_postContestTime, m_postContestDate);
-    setPostContest(false);
+    setTabOrder(m_sentReport, m_postContest->timeField());
+    setTabOrder(m_postContest->timeField(), m_postContest->dateField());
+    connect(m_postContest, &PostContestFields::enterPressed, this, &EntryPanel::logEntry);
+    connect(m_postContest, &PostContestFields::spacePressed, this, [this] { focusNextChild(); });
 
-    QFont big = font();
-    big.setPointSize(big.pointSize() + 4);
-    big.setBold(true);
-    m_message = label(this, "lblDialog", QStringLiteral("Select a band and mode from the menu bar!"));
-    m_message->setFont(big);
-    m_message->setMinimumHeight(32);
-    setBackground(m_message, bgrColor(UiColors::DialogNormal));
-    m_hint = label(this, "lblDupe");
-    m_hint->setWordWrap(true);
-    m_hint->setMinimumHeight(40);
-    setBackground(m_hint, QColor());
-    auto *dupeLine = new QHBoxLayout;
-    dupeLine->addWidget(label(this, "lblDupeCaption", QStringLiteral("Possible Duplicates")));
-    dupeLine->addWidget(m_partialDupesButton);
-    dupeLine->addWidget(m_hint, 1);
+    m_lines = new MessageLines(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(fields);
-    layout->addWidget(m_message);
-    layout->addLayout(dupeLine);
+    layout->addWidget(m_lines);
 
     m_dupeHold = new DupeKeyHold(m_call);
+    m_waiting = new WaitingContact(contest, this);
+    connect(m_waiting, &WaitingContact::failed, this, &EntryPanel::waitingContactFailed);
+    connect(m_waiting, &WaitingContact::logged, this, [this] {
+        showMessage(QStringLiteral(" "), UiColors::DialogNormal);
+        emit loggingAttempted();
+    });
+    connect(m_waiting, &WaitingContact::refused, this, [this](const QsoRecord &match) {
+        showMessage(dupeText(match), UiColors::DialogDupe);
+        beep();
+        emit loggingAttempted();
+    });
     connect(m_grid, &QLineEdit::textChanged, this, &EntryPanel::refreshGridMark);
     connect(m_call, &QLineEdit::textChanged, this,
             [this](const QString &t) { m_contest.setCallInProgress(!t.isEmpty()); });
     connect(m_clear, &QPushButton::clicked, this, &EntryPanel::clearEntry);
-    connect(m_partialDupesButton, &QPushButton::clicked, this, [this] {
-        m_partialDupesOn = !m_partialDupesOn;
-        m_partialDupesButton->setText(m_partialDupesOn ? QStringLiteral("On") : QStringLiteral("Off"));
-        setBackground(m_hint, QColor());
-        m_call->setFocus();
-    });
+    connect(m_lines, &MessageLines::hintsSwitched, this, [this] { m_call->setFocus(); });
 }
 
 // ---------------------------------------------------------------- outside requests
 
 void EntryPanel::focusCall() { m_call->setFocus(); }
 
-void EntryPanel::showMessage(const QString &text) { m_message->setText(text); }
+void EntryPanel::showMessage(const QString &text) { m_lines->setMessage(text); }
 
 void EntryPanel::showMessage(const QString &text, quint32 bgr)
 {
-    m_message->setText(text);
-    setBackground(m_message, bgrColor(bgr));
+    m_lines->setMessage(text, bgr);
 }
 
-void EntryPanel::showHint(const QString &text) { m_hint->setText(text); }
+void EntryPanel::showHint(const QString &text) { m_lines->setHint(text); }
 
-void EntryPanel::clearHint() { m_hint->clear(); }
+void EntryPanel::clearHint() { m_lines->clearHintText(); }
 
 void EntryPanel::resetHintLine()
 {
-    m_hint->clear();
-    setBackground(m_hint, QColor());
+    m_lines->resetHint();
 }
 
 void EntryPanel::chooseGrid(const QString &grid)
@@ -165,14 +149,7 @@ void EntryPanel::recall(const QsoRecord &last)
     focusNextChild();
 }
 
-void EntryPanel::setPostContest(bool on)
-{
-    m_postContest = on;
-    for (QWidget *w : {static_cast<QWidget *>(m_postContestTime), static_cast<QWidget *>(m_postContestDate),
-                       static_cast<QWidget *>(m_postContestTimeCaption),
-                       static_cast<QWidget *>(m_postContestDateCaption)})
-        w->setVisible(on);
-}
+void EntryPanel::setPostContest(bool on) { m_postContest->setOn(on); }
 
 void EntryPanel::showMode()
 {
@@ -226,22 +203,23 @@ bool EntryPanel::eventFilter(QObject *watched, QEvent *event)
             gridFocusIn();
         else if (field == m_sentReport)
             sentReportFocusIn();
-        else
-            postContestFocusIn(field);
         return false;
     }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto *e = static_cast<QKeyEvent *>(event);
+    if (e->key() == Qt::Key_Escape && m_waiting->isWaiting()) {
+        showMessage(EntryTexts::notLogged(m_waiting->record().calls), UiColors::DialogDupe);
+        m_waiting->drop();
+        return true;
+    }
     if (field == m_call)
         return callKey(e);
     if (field == m_receivedReport)
         return receivedReportKey(e);
     if (field == m_grid)
         return gridKey(e);
-    if (field == m_sentReport)
-        return sentReportKey(e);
-    return postContestKey(field, e);
+    return sentReportKey(e);
 }
 
 // ---------------------------------------------------------------- call field
@@ -256,7 +234,7 @@ bool EntryPanel::callKey(QKeyEvent *e)
     if (k == 0 || k == 9)
         return false;
     if (m_call->text().isEmpty())
-        m_message->setText(QString());
+        m_lines->setMessage(QString());
     if (isQuote(k))
         return true;
     const QString before = m_call->text();
@@ -266,7 +244,7 @@ bool EntryPanel::callKey(QKeyEvent *e)
         return true;
     }
     if (before.size() < 3 && m_contest.loggedOn())
-        m_message->setText(QStringLiteral(" "));
+        m_lines->setMessage(QStringLiteral(" "));
     if (k == 13) {
         logEntry();
         return true;
@@ -286,27 +264,25 @@ bool EntryPanel::callKey(QKeyEvent *e)
 
 void EntryPanel::showPartialDupes(int key)
 {
-    setBackground(m_message, bgrColor(UiColors::DialogNormal));
+    m_lines->setMessageBackground(UiColors::DialogNormal);
     resetHintLine();
     const QString before = m_call->text();
     QString hint;
-    if (m_partialDupesOn && key >= 46 && key <= 90) {
+    if (m_lines->hintsOn() && key >= 46 && key <= 90) {
         hint = m_contest.partialDupeHint(before, QChar(key)).hint;
-        m_hint->setText(hint);
-        if (!hint.isEmpty())
-            setBackground(m_hint, bgrColor(UiColors::DialogNormal));
+        m_lines->setHint(hint, !hint.isEmpty());
     }
     if (before.size() >= 3 && !hint.isEmpty())
-        m_message->setText(DupeTexts::PossibleDuplicate);
+        m_lines->setMessage(DupeTexts::PossibleDuplicate);
     else if (m_contest.loggedOn())
-        m_message->setText(QStringLiteral(" "));
+        m_lines->setMessage(QStringLiteral(" "));
     const QString typed = before + QChar(key);
     if (typed.size() == 3 && key >= 46 && key <= 90) {
         if (callShapeWarning(typed)) {
             beep();
-            m_message->setText(DupeTexts::NotNumeric);
+            m_lines->setMessage(DupeTexts::NotNumeric);
         } else {
-            m_message->setText(QStringLiteral(" "));
+            m_lines->setMessage(QStringLiteral(" "));
         }
     }
 }
@@ -358,7 +334,7 @@ void EntryPanel::scanPreviousContacts()
     }
     if (scan.warnRecord > 0) {
         showMessage(duplicateUnlessRoverText(m_contest.mirror(), scan.warnRecord), UiColors::DialogDupe);
-        setBackground(m_hint, QColor());
+        m_lines->unhighlightHint();
         beep();
     }
 }
@@ -461,33 +437,6 @@ void EntryPanel::gridFocusIn()
         VoiceNavigation::announce(QStringLiteral("Grid"));
 }
 
-// ---------------------------------------------------------------- post-contest
-
-void EntryPanel::postContestFocusIn(QLineEdit *field)
-{
-    if (field == m_postContestDate && field->text().isEmpty())
-        field->setText(Clock::localNow().date().toString(QStringLiteral("yyyy/MM/dd")));
-    QTimer::singleShot(0, field, [field] { field->selectAll(); });
-}
-
-bool EntryPanel::postContestKey(QLineEdit *field, QKeyEvent *e)
-{
-    const int k = keyCode(e);
-    if (k == 0 || k == 9 || k == 8)
-        return false;
-    if (k == ' ') {
-        focusNextChild();
-        return true;
-    }
-    if (k == 13) {
-        logEntry();
-        return true;
-    }
-    const int lo = field == m_postContestTime ? 48 : 47;
-    const int hi = field == m_postContestTime ? 58 : 57;
-    return k < lo || k > hi;
-}
-
 // ---------------------------------------------------------------- logging
 
 bool EntryPanel::checkComplete()
@@ -495,13 +444,13 @@ bool EntryPanel::checkComplete()
     bool complete = true;
     if (m_grid->text().isEmpty()) {
         beep();
-        m_message->setText(EntryTexts::NeedGrid);
+        m_lines->setMessage(EntryTexts::NeedGrid);
         complete = false;
         m_grid->setFocus();
     }
     if (m_call->text().size() < 3) {
         beep();
-        m_message->setText(EntryTexts::NeedCall);
+        m_lines->setMessage(EntryTexts::NeedCall);
         complete = false;
         m_call->setFocus();
     }
@@ -538,7 +487,7 @@ void EntryPanel::logEntry()
     const bool complete = checkComplete();
     if (!complete) {
         // The check still runs: it offers the station's grid and refuses a dupe.
-        const LogAttempt a = m_contest.checkEntry(m_call->text(), m_grid->text());
+        const LogAttempt a = m_contest.checkEntry(m_call->text(), m_grid->text(), OnBusy::Report);
         if (a.outcome == LogAttempt::Failed) {
             reportNetworkError();
             return;
@@ -553,6 +502,12 @@ void EntryPanel::logEntry()
         emit loggingAttempted();
         return;
     }
+    if (m_waiting->isWaiting()) {
+        // One contact waits at a time.
+        beep();
+        showMessage(EntryTexts::waitingForLog(m_waiting->record().calls));
+        return;
+    }
     const Station &s = m_contest.station();
     QsoRecord rec = liveContact(m_call->text(), m_receivedReport->text(), m_grid->text(),
                                 m_sentReport->text(), s.ownGrid, s.currentBand, s.currentMode,
@@ -561,23 +516,18 @@ void EntryPanel::logEntry()
         rec.rstr.clear();
         rec.rsts.clear();
     }
-    if (m_postContest) {
-        const auto date = postContestDate(m_postContestDate->text());
-        if (!date) {
-            m_message->setText(EntryTexts::InvalidDate);
+    if (m_postContest->isOn()) {
+        if (const auto problem = m_postContest->stamp(rec)) {
+            m_lines->setMessage(*problem);
             beep();
             return;
         }
-        const auto time = postContestTime(m_postContestTime->text());
-        if (!time) {
-            m_message->setText(EntryTexts::InvalidTime);
-            beep();
-            return;
-        }
-        rec.flddate = *date;
-        rec.fldtime = *time;
     }
-    const LogAttempt a = m_contest.logContact(rec);
+    const LogAttempt a = m_contest.logContact(rec, OnBusy::Report);
+    if (a.outcome == LogAttempt::Busy) {
+        waitForLog(rec);
+        return;
+    }
     if (a.outcome == LogAttempt::Failed) {
         reportNetworkError();
         return;
@@ -592,3 +542,37 @@ void EntryPanel::logEntry()
     resetHintLine();
     emit loggingAttempted();
 }
+
+// ---------------------------------------------------------------- a busy log
+
+void EntryPanel::waitForLog(const QsoRecord &rec)
+{
+    // The contact keeps the time of its Enter; the fields are free for the next.
+    m_waiting->start(rec);
+    m_waitingFailureTold = false;
+    clearFields();
+    resetHintLine();
+    m_call->setFocus();
+    showMessage(EntryTexts::waitingForLog(rec.calls), UiColors::DialogNormal);
+}
+
+void EntryPanel::waitingContactFailed()
+{
+    const QsoRecord rec = m_waiting->record();
+    if (!m_waitingFailureTold) {
+        m_waitingFailureTold = true;
+        reportNetworkError();
+    }
+    if (!m_call->text().isEmpty()) {
+        showMessage(EntryTexts::cannotWrite(rec.calls), UiColors::DialogDupe);
+        return;
+    }
+    // Back into the fields, where Enter tries again.
+    m_waiting->drop();
+    m_call->setText(rec.calls);
+    m_receivedReport->setText(rec.rstr);
+    m_grid->setText(rec.gridr);
+    m_sentReport->setText(rec.rsts);
+}
+
+bool EntryPanel::hasWaitingContact() const { return m_waiting->isWaiting(); }

@@ -10,10 +10,13 @@
 
 class Contest;
 class DupeKeyHold;
+class MessageLines;
+class PostContestFields;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class WaitingContact;
 struct QsoRecord;
 
 class EntryPanel : public QWidget {
@@ -41,6 +44,8 @@ public:
     void refreshGridMark();
     // Logs what the fields hold (Enter in any field).
     void logEntry();
+    // A contact waits for the log, which another PC holds locked.
+    bool hasWaitingContact() const;
 
 signals:
     // The caret came into the call field from another field or control.
@@ -60,35 +65,30 @@ private:
     bool receivedReportKey(QKeyEvent *e, int forwardedKey = 0);
     bool gridKey(QKeyEvent *e, int forwardedKey = 0);
     bool sentReportKey(QKeyEvent *e);
-    bool postContestKey(QLineEdit *field, QKeyEvent *e);
     void callFocusIn();
     void receivedReportFocusIn();
     void gridFocusIn();
     void sentReportFocusIn();
-    void postContestFocusIn(QLineEdit *field);
     void showPartialDupes(int key);
     void scanPreviousContacts();
     bool checkComplete();
     void refuseDupe(const QsoRecord &match);
     void reportNetworkError();
     void clearFields();
+    void waitForLog(const QsoRecord &rec);
+    void waitingContactFailed();
 
     Contest &m_contest;
     QLineEdit *m_call = nullptr;
     QLineEdit *m_receivedReport = nullptr;
     QLineEdit *m_grid = nullptr;
     QLineEdit *m_sentReport = nullptr;
-    QLineEdit *m_postContestTime = nullptr;
-    QLineEdit *m_postContestDate = nullptr;
-    QLabel *m_postContestTimeCaption = nullptr;
-    QLabel *m_postContestDateCaption = nullptr;
-    QLabel *m_message = nullptr;
-    QLabel *m_hint = nullptr;
+    PostContestFields *m_postContest = nullptr;
+    MessageLines *m_lines = nullptr;
     QLabel *m_newGridMark = nullptr;
-    QPushButton *m_partialDupesButton = nullptr;
     QPushButton *m_clear = nullptr;
 
-    bool m_partialDupesOn = true;
-    bool m_postContest = false;
     DupeKeyHold *m_dupeHold = nullptr;
+    WaitingContact *m_waiting = nullptr;
+    bool m_waitingFailureTold = false;
 };

@@ -21,6 +21,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SeqFile.h"
 #include "platform/SettingsStore.h"
+#include "platform/WholeFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -131,6 +132,7 @@ void MainWindow::connectPanels()
     connect(c, &Contest::bandChanged, this, &MainWindow::showBand);
     connect(c, &Contest::modeChanged, this, &MainWindow::showMode);
     connect(c, &Contest::reloadFailed, this, &MainWindow::showReloadError);
+    connect(c, &Contest::fileNotWritten, this, &MainWindow::showFileNotWritten);
     connect(c, &Contest::logReloaded, this, [this] {
         m_score->showLog();
         m_contactList->fill();
@@ -194,7 +196,11 @@ bool MainWindow::startUp()
 {
     const Station &s = m_contest->station();
     m_entry->showMessage(QStringLiteral("Select a band and mode from the menu bar!"));
-    m_contest->loadPreferences();
+    const QStringList unused = m_contest->loadPreferences();
+    if (!unused.isEmpty())
+        msgBox(this, Preferences::warningMessage(unused), QStringLiteral("Preferences Not Used"),
+               Dialogs::Icon::Warning);
+    checkWorkingFolder();
     m_menus->listPrevious->setChecked(s.listPrevious == 1);
     m_menus->taskBar->setChecked(s.taskbar == 1);
     applyFormSize();
@@ -327,7 +333,35 @@ void MainWindow::startNewLog()
 
 void MainWindow::showReloadError()
 {
+    // One message at a time, and none while a contact waits for the log: the
+    // next tick tells again if the log is still away.
+    if (QApplication::activeModalWidget() || m_entry->hasWaitingContact())
+        return;
     msgBox(this, QStringLiteral("Error opening file."), QStringLiteral("File or Network Error"));
+}
+
+void MainWindow::checkWorkingFolder()
+{
+    QString why;
+    if (WholeFile::isWritableFolder(Folders::workDir(), &why))
+        return;
+    msgBox(this,
+           QStringLiteral("The working folder %1 cannot be written (%2). The preferences and the backup of the "
+                          "log will not be saved.")
+               .arg(QDir::toNativeSeparators(Folders::workDir()), why),
+           QStringLiteral("Working Folder Not Writable"), Dialogs::Icon::Warning);
+    m_contest->assumeFilesUnwritten();
+}
+
+void MainWindow::showFileNotWritten(const QString &file, const QString &why)
+{
+    // Told when the message open now is answered.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(500, this, [this, file, why] { showFileNotWritten(file, why); });
+        return;
+    }
+    msgBox(this, QStringLiteral("%1 could not be written: %2").arg(file, why),
+           QStringLiteral("File Not Written"), Dialogs::Icon::Warning);
 }
 
 // ---------------------------------------------------------------- window and options

@@ -51,6 +51,8 @@ private:
     void askContinueLog();
     void startNewLog();
     void showReloadError();
+    void checkWorkingFolder();
+    void showFileNotWritten(const QString &file, const QString &why);
     void showBand();
     void showMode();
     void toggleLogOn();

@@ -33,21 +33,28 @@ Contest::Contest(QObject *parent) : QObject(parent)
 
 // ---------------------------------------------------------------- preferences
 
-void Contest::loadPreferences()
+QStringList Contest::loadPreferences()
 {
     m_station.recordRst = 1;
     m_station.formSizePercent = 100;
     m_logOnStart = Clock::localNow();
-    Preferences::load(m_station, Folders::workDir());
+    const QStringList warnings = Preferences::load(m_station, Folders::workDir());
     m_refreshTimer->setInterval(static_cast<int>(m_station.refreshRateMs));
+    return warnings;
 }
 
 bool Contest::savePreferences()
 {
     QString why;
-    if (Preferences::save(m_station, Folders::workDir(), &why))
+    if (Preferences::save(m_station, Folders::workDir(), &why)) {
+        m_preferencesFailing = false;
         return true;
+    }
     qWarning("preferences not saved: %s", qPrintable(why));
+    if (!m_preferencesFailing) {
+        m_preferencesFailing = true;
+        emit fileNotWritten(Preferences::FileName, why);
+    }
     return false;
 }
 
@@ -102,13 +109,13 @@ bool Contest::eraseLog(QString *error)
     return true;
 }
 
-LogAttempt Contest::logContact(const QsoRecord &rec)
+LogAttempt Contest::logContact(const QsoRecord &rec, OnBusy onBusy)
 {
     if (!m_store.isOpen())
         m_store.reconnect();
     const int band = Bands::indexOf(rec.uband);
     const int gridsBefore = band >= 0 ? m_tally.gridCount(band) : 0;
-    const LogAttempt a = ::logContact(m_store, rec);
+    const LogAttempt a = ::logContact(m_store, rec, onBusy);
     if (a.outcome != LogAttempt::Logged)
         return a;
     // The mirror already holds the contact.
@@ -121,11 +128,11 @@ LogAttempt Contest::logContact(const QsoRecord &rec)
     return a;
 }
 
-LogAttempt Contest::checkEntry(const QString &call, const QString &grid)
+LogAttempt Contest::checkEntry(const QString &call, const QString &grid, OnBusy onBusy)
 {
     if (!m_store.isOpen())
         m_store.reconnect();
-    return dupcheck(m_store, call, grid, m_station.ownGrid, m_station.currentBand);
+    return dupcheck(m_store, call, grid, m_station.ownGrid, m_station.currentBand, onBusy);
 }
 
 void Contest::reconnectLog() { m_store.reconnect(); }
@@ -162,8 +169,16 @@ void Contest::refreshTick()
     if (m_backupTicks > 15) {
         m_backupTicks = 0;
         QString why;
-        if (!m_store.writeBackup(QDir(Folders::workDir()).filePath(QStringLiteral("BckUpLog.dat")), &why))
+        const QString backup = QStringLiteral("BckUpLog.dat");
+        if (m_store.writeBackup(QDir(Folders::workDir()).filePath(backup), &why)) {
+            m_backupFailing = false;
+        } else {
             qWarning("backup not written: %s", qPrintable(why));
+            if (!m_backupFailing) {
+                m_backupFailing = true;
+                emit fileNotWritten(backup, why);
+            }
+        }
     }
 }
 

@@ -30,9 +30,13 @@ public:
     QString serverName() const { return m_serverName; }
 
     // ---- preferences ----
-    // Reads the preferences file over the start-up defaults.
-    void loadPreferences();
+    // Reads the preferences file over the start-up defaults; the warnings
+    // name the values that could not be used.
+    QStringList loadPreferences();
     bool savePreferences();
+    // The working folder was found unwritable and the operator told so: the
+    // failures that follow from it are not told again.
+    void assumeFilesUnwritten() { m_preferencesFailing = m_backupFailing = true; }
     // The station window's values were taken: the server name follows the
     // log path and listeners redraw what depends on the station.
     void stationSetUp();
@@ -47,10 +51,11 @@ public:
     int reloadCount() const { return m_reloads; }
     bool eraseLog(QString *error);
     // The binding check and the insert in one write. A logged contact is
-    // counted at once and announced through contactLogged.
-    LogAttempt logContact(const QsoRecord &rec);
+    // counted at once and announced through contactLogged. With
+    // OnBusy::Report a log locked by another PC comes back Busy at once.
+    LogAttempt logContact(const QsoRecord &rec, OnBusy onBusy = OnBusy::Wait);
     // The binding check alone, for an entry that is not complete.
-    LogAttempt checkEntry(const QString &call, const QString &grid);
+    LogAttempt checkEntry(const QString &call, const QString &grid, OnBusy onBusy = OnBusy::Wait);
     // A fresh connection after a failed write.
     void reconnectLog();
     bool deleteContact(int recordNumber, QString *error);
@@ -105,6 +110,9 @@ signals:
     // The band or the mode was chosen (the station network announces it).
     void bandOrModeChanged();
     void stationChanged();
+    // A file the program keeps (the preferences, the text backup) could not
+    // be written. Told once; again only after it was written in between.
+    void fileNotWritten(const QString &file, const QString &why);
 
 private:
     Station m_station;
@@ -116,6 +124,8 @@ private:
     int m_reloads = 0;
     int m_backupTicks = 0;
     bool m_callInProgress = false;
+    bool m_preferencesFailing = false;
+    bool m_backupFailing = false;
     bool m_keyerBusy = false;
     bool m_loggedOn = false;
     QDateTime m_logOnStart;

@@ -63,6 +63,16 @@ inline const QString NeedGrid = QStringLiteral("Need Grid!");
 inline const QString NeedCall = QStringLiteral("Need Call Sign!");
 inline const QString InvalidDate = QStringLiteral("Invalid date format!");
 inline const QString InvalidTime = QStringLiteral("Invalid time format!");
+// A contact that waits while another PC holds the log.
+inline QString waitingForLog(const QString &call)
+{
+    return QStringLiteral("The log is busy: %1 will be logged as soon as it is free. Esc abandons it.").arg(call);
+}
+inline QString cannotWrite(const QString &call)
+{
+    return QStringLiteral("%1 waits to be logged: the log cannot be written. Esc abandons it.").arg(call);
+}
+inline QString notLogged(const QString &call) { return QStringLiteral("%1 was not logged.").arg(call); }
 } // namespace EntryTexts
 
 // Letters a..z become capitals; every other key (Tab included) passes.

@@ -262,3 +262,43 @@ TEST(Entry, AFailedInsertKeepsTheFieldsAndEnterRetries)
     QTest::keyClick(e.f->call, Qt::Key_Return);
     EXPECT_EQ(e.logged().size(), 1u);
 }
+
+TEST(Entry, ALockedLogKeepsTheWindowAnsweringAndLogsWhenFree)
+{
+    Entry e;
+    auto *retry = e.f->window.findChild<QTimer *>("logRetryTimer");
+    ASSERT_TRUE(retry);
+    e.dialogs.clear();
+    {
+        HeldLog other(e.log->path, "exclusive");
+        ASSERT_TRUE(other.ready);
+        e.type("W1AW FN31\n");
+        // The contact waits; the fields are free for the next call at once.
+        EXPECT_EQ(e.f->message->text(), EntryTexts::waitingForLog("W1AW"));
+        EXPECT_TRUE(e.f->call->text().isEmpty());
+        EXPECT_TRUE(retry->isActive());
+        e.type("K2");
+        EXPECT_EQ(e.f->call->text(), "K2");
+        // A refresh tick meanwhile raises no box.
+        e.f->contest.refreshTick();
+        EXPECT_TRUE(e.dialogs.shown.isEmpty());
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return e.logged().size() == 1; }, 10000));
+    EXPECT_EQ(e.logged().front().calls, "W1AW");
+    EXPECT_EQ(e.f->contacts->text(), "1");
+    EXPECT_EQ(e.f->call->text(), "K2");
+    EXPECT_FALSE(retry->isActive());
+
+    // Esc abandons a waiting contact: nothing is written once the log is free.
+    e.f->clear->click();
+    HeldLog other(e.log->path, "exclusive");
+    e.type("K3XX FN32\n");
+    ASSERT_TRUE(retry->isActive());
+    QTest::keyClick(e.f->call, Qt::Key_Escape);
+    EXPECT_EQ(e.f->message->text(), EntryTexts::notLogged("K3XX"));
+    EXPECT_FALSE(retry->isActive());
+    other.release();
+    e.type("K4YY FN33\n");
+    EXPECT_EQ(e.logged().size(), 2u);
+    EXPECT_EQ(e.logged().back().calls, "K4YY");
+}

@@ -2,6 +2,8 @@
 // it opens, and the question whether to continue the log.
 #include "support/AppFixture.h"
 
+#include <algorithm>
+
 TEST(StartUp, StationWindowOpensTheLogAndYesKeepsIt)
 {
     AppFixture app;
@@ -257,4 +259,46 @@ TEST(StartUp, QuittingAndStartingAgainRestoresThePreferencesAndTheTimeOn)
     Clock::advance(1000);
     g.tickClocks();
     EXPECT_EQ(g.onTime->text(), "01:00:01");
+}
+
+TEST(StartUp, UnusablePreferencesAndAnUnwritableFolderAreToldOnce)
+{
+    const auto count = [](const ScriptedDialogs &d, const QString &title) {
+        return std::count_if(d.shown.begin(), d.shown.end(), [&](const auto &x) { return x.title == title; });
+    };
+    {
+        AppFixture app;
+        Station s;
+        s.currentBand = "999 M";
+        s.currentMode = "XX";
+        app.writePrefs(s);
+        ASSERT_TRUE(app.start());
+        ASSERT_EQ(count(app.dialogs, "Preferences Not Used"), 1);
+        const QString told = app.dialogs.shown.first().text;
+        EXPECT_TRUE(told.startsWith("Some settings in the preferences file vhfPrfNT.txt could not be used"));
+        EXPECT_TRUE(told.contains("999 M")) << told.toStdString();
+        EXPECT_EQ(app.form->contest().station().currentBand, "144 M");
+        EXPECT_EQ(app.form->contest().station().currentMode, "CW");
+    }
+    // A working folder that cannot be written is told at the start, not again
+    // at every save; a folder lost later is told at its first failed save.
+    AppFixture app;
+    const QString missing = app.work.filePath("missing");
+    Folders::setWorkDir(missing);
+    ASSERT_TRUE(app.start());
+    EXPECT_EQ(count(app.dialogs, "Working Folder Not Writable"), 1);
+    MainView f(*app.form);
+    f.chooseBand("432 M");
+    f.choosePhone();
+    EXPECT_EQ(count(app.dialogs, "File Not Written"), 0);
+    Folders::setWorkDir(app.work.path());
+    f.chooseBand("222 M");
+    Folders::setWorkDir(missing);
+    app.dialogs.clear();
+    f.chooseBand("432 M");
+    f.chooseCw();
+    ASSERT_EQ(app.dialogs.shown.size(), 1);
+    EXPECT_EQ(app.dialogs.last().title, "File Not Written");
+    EXPECT_TRUE(app.dialogs.last().text.startsWith("vhfPrfNT.txt could not be written: "));
+    Folders::setWorkDir(app.work.path());
 }
