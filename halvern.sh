@@ -11,7 +11,7 @@ packages=(
   build-essential cmake pkg-config sqlite3 libsqlite3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libqt6sql6-sqlite libqt6sql6-psql
-  libqt6serialport6-dev qt6-multimedia-dev
+  qt6-serialport-dev qt6-multimedia-dev socat
   libgtest-dev libbenchmark-dev
 )
 
