@@ -35,6 +35,19 @@ CwKeyer::CwKeyer(PortArbiter &ports, QObject *parent) : QObject(parent), m_ports
 
 CwKeyer::~CwKeyer() { m_ports.close(PortRole::CwKey); }
 
+void CwKeyer::loadSettings(const QString &cwFile)
+{
+    settings.loadTiming();
+    settings.load(cwFile);
+    applyLoopDelay();
+}
+
+bool CwKeyer::saveSettings(const QString &cwFile, QString *error) const
+{
+    settings.saveTiming();
+    return settings.save(cwFile, error);
+}
+
 bool CwKeyer::dropLast()
 {
     if (m_buffer.isEmpty())

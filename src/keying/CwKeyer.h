@@ -36,6 +36,13 @@ public:
     // the next element on.
     CwSettings settings;
 
+    // CW.txt and the timing method of the settings store, as at start-up;
+    // what the file lacks keeps its value.
+    void loadSettings(const QString &cwFile);
+    // What "Done" keeps: CW.txt and the timing method. False with *error
+    // when the file cannot be written (the timing is kept all the same).
+    bool saveSettings(const QString &cwFile, QString *error = nullptr) const;
+
     void setEntry(EntryAccess *entry) { m_entry = entry; }
     void setExternalKeyer(ExternalKeyer *keyer) { m_external = keyer; }
     ExternalKeyer *externalKeyer() const { return m_external; }
