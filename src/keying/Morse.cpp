@@ -1,6 +1,5 @@
 #include "keying/Morse.h"
 
-#include <QHash>
 #include <array>
 #include <utility>
 
@@ -21,7 +20,6 @@ constexpr std::array<std::pair<char, const char *>, 47> Signs{{
 
 struct Table {
     std::array<std::string, 128> elements;
-    QHash<QString, QChar> bySigns;
     Table()
     {
         for (const auto &[ch, signs] : Signs) {
@@ -34,8 +32,6 @@ struct Table {
             if (*signs)
                 e += "000";
             elements[size_t(ch)] = e;
-            if (*signs && ch != '-')
-                bySigns.insert(QString::fromLatin1(signs), QChar::fromLatin1(ch));
         }
     }
 };
@@ -64,7 +60,5 @@ std::string elements(QChar ch, int wordSpace)
         return {};
     return table().elements[up.unicode()];
 }
-
-QChar fromSigns(const QString &signs) { return table().bySigns.value(signs, QChar(u'\0')); }
 
 } // namespace Morse

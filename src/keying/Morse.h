@@ -16,8 +16,4 @@ namespace Morse {
 // lengthened or shortened by wordSpace units; -8 leaves only those three.
 std::string elements(QChar ch, int wordSpace = 0);
 
-// The character whose dots and dashes are signs (".-" -> 'A'); '\0' when
-// there is none. "-...-" gives '='.
-QChar fromSigns(const QString &signs);
-
 } // namespace Morse

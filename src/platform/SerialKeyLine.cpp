@@ -34,8 +34,7 @@ std::unique_ptr<SerialKeyLine> SerialKeyLine::open(const QString &device, QStrin
     line->m_controlsLines = rts && dtr;
     if (!line->m_controlsLines)
         line->m_error = device + QStringLiteral(" does not let its RTS and DTR lines be switched (") +
-                        line->m_port->errorString() + QLatin1Char(')');
-    line->m_port->clearError();
+                        line->m_lastRefusal + QLatin1Char(')');
     return line;
 }
 
@@ -53,8 +52,9 @@ bool SerialKeyLine::drive(Signal s, bool on)
 {
     const bool ok = s == Signal::Rts ? m_port->setRequestToSend(on) : m_port->setDataTerminalReady(on);
     if (!ok) {
+        m_lastRefusal = m_port->errorString();
         m_error = m_port->portName() + QStringLiteral(" refused to switch ") + lineName(s) +
-                  QStringLiteral(": ") + m_port->errorString();
+                  QStringLiteral(": ") + m_lastRefusal;
         m_port->clearError();
     }
     return ok;

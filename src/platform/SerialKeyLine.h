@@ -30,5 +30,6 @@ private:
     std::unique_ptr<QSerialPort> m_port;
     Signal m_signal = Signal::Rts;
     bool m_controlsLines = false;
+    QString m_lastRefusal;
     int m_safetySlot = -1;
 };
