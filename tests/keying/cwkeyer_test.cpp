@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "support/KeyingRig.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestLog.h"
 
 #include <QSignalSpy>
 #include <QTimer>
