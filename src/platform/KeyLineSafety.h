@@ -13,7 +13,7 @@ using Release = void (*)(int fd, int arg);
 int enlist(int fd, Release release, int arg = 0);
 void discharge(int slot);
 
-// Installs the handlers once; later calls do nothing.
+// Installs the handlers (and an exit hook) once; later calls do nothing.
 void installSignalHandlers();
 // What the handlers do: release every enlisted line.
 void releaseAll();

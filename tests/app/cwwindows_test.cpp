@@ -1,6 +1,8 @@
 // The CW setup window and code practice, driven as the operator does.
 #include "app/CodePracticeWindow.h"
+#include "app/ClickableLabel.h"
 #include "app/CwSetupWindow.h"
+#include "app/CwStringsWindow.h"
 #include "support/KeyingRig.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestLog.h"
@@ -153,6 +155,31 @@ TEST(CwSetupWindow, TestKeysTheF9MessageAndAFailedPortBringsTheWindowUp)
     QTest::mouseClick(child<QPushButton>(w, "cmdCodePractice"), Qt::LeftButton);
     EXPECT_EQ(opened, "frmCodePractice");
     EXPECT_TRUE(rig.keyer.buffer().isEmpty());
+}
+
+TEST(CwStringsWindow, ClickingAKeyOrItsMessageSendsIt)
+{
+    KeyingRig rig;
+    rig.keyer.settings.messages[0] = "E";
+    CwStringsWindow w(rig.keyer);
+    rig.keyer.settings.messages[CwSettings::F10] = "T";
+    showActive(w); // shows the messages as they are now
+    const QList<ClickableLabel *> messages = w.findChildren<ClickableLabel *>("lblCWString");
+    const QList<ClickableLabel *> keys = w.findChildren<ClickableLabel *>("lblKey");
+    ASSERT_EQ(messages.size(), 12);
+    ASSERT_EQ(keys.size(), 12);
+    EXPECT_EQ(messages[9]->text(), "T");
+    EXPECT_EQ(messages[11]->text(), "Keyboard");
+
+    for (ClickableLabel *l : {messages[9], keys[0], keys[11], messages[11]})
+        QTest::mouseClick(l, Qt::LeftButton);
+    EXPECT_EQ(rig.decoded().text, "TE"); // F12 is no message
+    rig.edges.clear();
+    rig.keyer.settings.output = KeyingOutput::None;
+    QTest::mouseClick(keys[0], Qt::LeftButton);
+    EXPECT_TRUE(rig.edges.empty());
+    QTest::mouseClick(child<QPushButton>(w, "cmdDone"), Qt::LeftButton);
+    EXPECT_TRUE(w.isMinimized());
 }
 
 TEST(CodePractice, GroupsAreBoundedAndLettersOnlyMeansLetters)

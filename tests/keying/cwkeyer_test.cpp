@@ -209,3 +209,40 @@ TEST(CwKeyer, SpeedStepsAndRepeatDelay)
         EXPECT_EQ(rig.keyer.repeatTimer()->interval(), ms) << typed;
     }
 }
+
+TEST(CwKeyer, AnExternalKeyerTakesTheTextAfterTheContactIsLogged)
+{
+    struct Keyer : ExternalKeyer {
+        RecordingEntry *entry = nullptr;
+        QStringList sent;
+        int loggedAtSend = -1;
+        bool isOpen() const override { return true; }
+        void transmit(QString &text) override
+        {
+            sent << text;
+            loggedAtSend = entry->logged;
+            text.clear();
+        }
+        int status() override { return 0; }
+        void clearBuffer() override {}
+        void backspace() override {}
+    } external;
+    KeyingRig rig;
+    external.entry = &rig.entry;
+    rig.keyer.settings.output = KeyingOutput::WinKey;
+    rig.keyer.settings.messages[0] = "CQ $!";
+    rig.keyer.settings.loopDelay = "5";
+    rig.keyer.applyLoopDelay();
+    rig.entry.call = "W1AW";
+    QSignalSpy busy(&rig.keyer, &CwKeyer::busyChanged);
+
+    rig.keyer.sendMessage(CwKeyer::F1); // no keyer yet: nothing goes anywhere
+    EXPECT_TRUE(rig.keyer.buffer().isEmpty());
+    rig.keyer.setExternalKeyer(&external);
+    rig.keyer.sendMessage(CwKeyer::F1);
+    EXPECT_EQ(external.sent, QStringList{"CQ W1AW!"});
+    EXPECT_EQ(external.loggedAtSend, 1);
+    EXPECT_TRUE(rig.keyer.repeatTimer()->isActive());
+    EXPECT_TRUE(rig.edges.empty());
+    EXPECT_EQ(busy.count(), 0);
+}
