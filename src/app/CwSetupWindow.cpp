@@ -231,7 +231,7 @@ void CwSetupWindow::connectControls()
     connect(loopSlowerButton, &QPushButton::clicked, this, [this] { adjustLoopCount(1.111111111111); });
     connect(testButton, &QPushButton::clicked, this, &CwSetupWindow::test);
     connect(codePracticeButton, &QPushButton::clicked, this, &CwSetupWindow::openCodePractice);
-    connect(doneButton, &QPushButton::clicked, this, &CwSetupWindow::done);
+    connect(doneButton, &QPushButton::clicked, this, &CwSetupWindow::keepAndHide);
     connect(&m_keyer, &CwKeyer::portSetupFailed, this, &CwSetupWindow::showModallyForCorrection);
 
     for (QLineEdit *f : {portField, wpmField, wordSpaceField, loopDelayField, printerAddressField})
@@ -373,7 +373,7 @@ void CwSetupWindow::test()
         messageFields[0]->setFocus();
 }
 
-void CwSetupWindow::done()
+void CwSetupWindow::keepAndHide()
 {
     QString error;
     // A file that cannot be written leaves the window to close all the same.

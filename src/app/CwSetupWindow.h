@@ -47,7 +47,7 @@ public:
     QPushButton *testButton = nullptr, *codePracticeButton = nullptr, *doneButton = nullptr;
 
     void test();
-    void done();
+    void keepAndHide();
     void openCodePractice();
 
 signals:

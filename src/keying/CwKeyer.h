@@ -29,6 +29,7 @@ public:
     static constexpr int F11 = 122;
     static constexpr int F10 = 124;
 
+    // ports must outlive the engine: it closes the CW key line when it goes.
     explicit CwKeyer(PortArbiter &ports, QObject *parent = nullptr);
     ~CwKeyer() override;
 
