@@ -1,11 +1,18 @@
 #include "platform/Clock.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <ctime>
 #include <optional>
 
 namespace {
 std::optional<QDateTime> fixedLocal;
 std::optional<QDateTime> fixedUtc;
+
+bool fakeMonotonic = false;
+qint64 fakeNowNs = 0;
+qint64 fakeStepNs = 0;
 } // namespace
 
 namespace Clock {
@@ -48,6 +55,39 @@ void useSystem()
 }
 
 bool isFixed() { return fixedLocal.has_value(); }
+
+qint64 monotonicNs()
+{
+    if (fakeMonotonic) {
+        fakeNowNs += fakeStepNs;
+        return fakeNowNs;
+    }
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void sleepUntilNs(qint64 deadlineNs)
+{
+    if (fakeMonotonic) {
+        fakeNowNs = std::max(fakeNowNs, deadlineNs);
+        return;
+    }
+    timespec ts{};
+    ts.tv_sec = deadlineNs / 1000000000;
+    ts.tv_nsec = deadlineNs % 1000000000;
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+void useFakeMonotonic(qint64 startNs, qint64 stepNs)
+{
+    fakeMonotonic = true;
+    fakeNowNs = startNs;
+    fakeStepNs = stepNs;
+}
+
+void useRealMonotonic() { fakeMonotonic = false; }
 
 QDateTime stationUtc(const QDateTime &local, double utcOffsetHours)
 {

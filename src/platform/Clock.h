@@ -19,6 +19,18 @@ void advance(qint64 ms);
 void useSystem();
 bool isFixed();
 
+// The monotonic clock in nanoseconds since an arbitrary start: it never
+// jumps with the wall clock, so keying measures element times on it.
+qint64 monotonicNs();
+// Waits until the monotonic clock reaches deadlineNs (returns at once when
+// it already has).
+void sleepUntilNs(qint64 deadlineNs);
+// Tests: a monotonic clock that stands at startNs, moves on by stepNs at
+// every reading (so a loop polling it comes to an end) and jumps to any
+// deadline slept for. Keying then takes no real time.
+void useFakeMonotonic(qint64 startNs, qint64 stepNs);
+void useRealMonotonic();
+
 // The station's UTC: local time plus the offset in hours, taken as whole
 // minutes (hours × 60), as every logging and rate computation does.
 QDateTime stationUtc(double utcOffsetHours);

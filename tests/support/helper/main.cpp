@@ -8,13 +8,21 @@
 //     binding dupe check and prints "logged L dupes D retried R". An attempt
 //     that fails (the log stayed locked too long) is tried again, as the
 //     operator would press Enter again; exits 4 when one keeps failing.
+//   halvern_test_helper key WPM TEXT
+//     keys TEXT on RTS of port 1 at WPM (Timer method) through the CW engine;
+//     with HALVERN_KEYLINE_RECORD set the edges go to that file.
+//   halvern_test_helper keydown-killed
+//     keys the CW line of port 1 down and kills itself with SIGTERM.
 #include "log/LogStore.h"
 #include "log/Logging.h"
+#include "keying/CwKeyer.h"
+#include "platform/PortArbiter.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -23,6 +31,25 @@ QsoRecord contact(const QString &call, const QString &gridr, const QString &grid
 {
     const QString r = QStringLiteral("59"), date = QStringLiteral("2026/06/13"), time = QStringLiteral("18:00:00");
     return {call, r, gridr, r, grids, date, time, band, mode};
+}
+
+int keying(const QStringList &a)
+{
+    PortArbiter ports;
+    if (a.at(1) == QLatin1String("keydown-killed")) {
+        KeyLine *line = ports.open(PortRole::CwKey, KeyLineRequest::serial(1), nullptr);
+        if (!line || !line->setKey(true))
+            return 2;
+        std::raise(SIGTERM);
+        return 3;
+    }
+    CwKeyer keyer(ports);
+    keyer.settings.output = KeyingOutput::Rts;
+    keyer.settings.port = QStringLiteral("1");
+    keyer.settings.wpm = a.at(2);
+    keyer.append(a.at(3));
+    keyer.sendBuffer();
+    return 0;
 }
 } // namespace
 
@@ -56,6 +83,8 @@ int main(int argc, char **argv)
     QTextStream err(stderr), out(stdout);
     if (a.size() == 4 && a.at(1) == QLatin1String("hold"))
         return hold(a.at(2), a.at(3));
+    if ((a.size() == 4 && a.at(1) == QLatin1String("key")) || (a.size() == 2 && a.at(1) == QLatin1String("keydown-killed")))
+        return keying(a);
     const bool insert = a.size() >= 9 && a.at(1) == QLatin1String("insert");
     if (!insert && !(a.size() >= 7 && a.at(1) == QLatin1String("log"))) {
         err << "usage: halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT\n"

@@ -1,0 +1,48 @@
+#pragma once
+// "On the Air Code Practice": random groups, pasted or typed text sent one
+// character at a time through the CW engine, so the keying output, speed
+// and timing of the CW setup apply. What was handed to the engine shows in
+// "Text Sent"; Stop ends after the character being keyed.
+#include <QDialog>
+
+class CwKeyer;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+class CodePracticeWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit CodePracticeWindow(CwKeyer &keyer, QWidget *parent = nullptr);
+
+    QPlainTextEdit *textToSend = nullptr; // Text1
+    QPlainTextEdit *textSent = nullptr;   // Text2
+    QLineEdit *groupCountField = nullptr; // Text3
+    QLineEdit *groupSizeField = nullptr;  // Text4
+    QRadioButton *lettersOnlyOption = nullptr, *allOption = nullptr;
+    QLineEdit *typingField = nullptr;     // Text5
+    QLabel *speedLabel = nullptr;         // Label8
+    QPushButton *generateButton = nullptr, *pasteButton = nullptr, *sendButton = nullptr,
+                *stopButton = nullptr, *fasterButton = nullptr, *slowerButton = nullptr,
+                *clearSentButton = nullptr, *clearTextButton = nullptr;
+
+    void generate();
+    void send();
+    void stop();
+    bool isSending() const { return m_sending; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void typed(const QString &text, bool backspace);
+    void appendSent(const QString &text);
+
+    CwKeyer &m_keyer;
+    QString m_sendText;
+    bool m_sending = false;
+};

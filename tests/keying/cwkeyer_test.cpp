@@ -1,0 +1,248 @@
+// The CW engine on a recording line with a fake clock: what is keyed, for
+// how long, and what stops it.
+#include "keying/CwMacros.h"
+#include "platform/Clock.h"
+#include "support/KeyingRig.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestLog.h"
+
+#include <QSignalSpy>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+// Units of the element time, to a hundredth.
+std::vector<double> units(const std::vector<double> &ms, double unitMs)
+{
+    std::vector<double> out;
+    for (double v : ms)
+        out.push_back(std::round(v / unitMs * 100) / 100);
+    return out;
+}
+} // namespace
+
+TEST(CwKeyer, ParisAtTwentyWpmTakesFiftyFourUnitsWithExactElements)
+{
+    KeyingRig rig(QStringLiteral("20"));
+    const qint64 start = Clock::monotonicNs();
+    rig.send(QStringLiteral("PARIS "));
+    const double totalMs = double(Clock::monotonicNs() - start) / 1e6;
+
+    const Decoded d = rig.decoded();
+    EXPECT_EQ(d.text, "PARIS");
+    // 46 units of characters and 8 of the word gap after the last one.
+    EXPECT_NEAR(totalMs, 54 * 60.0, 0.5);
+    EXPECT_EQ(units(d.downMs, 60), (std::vector<double>{1, 3, 3, 1, 1, 3, 1, 3, 1, 1, 1, 1, 1, 1}));
+    for (double up : units(d.upMs, 60))
+        EXPECT_TRUE(up == 1 || up == 3) << up;
+    EXPECT_FALSE(rig.line()->isDown());
+}
+
+TEST(CwKeyer, WordSpaceLowercaseAndProsigns)
+{
+    struct Case {
+        const char *wordSpace, *text, *decoded;
+        double gapUnits; // the key-up between the first two characters
+    } cases[] = {
+        {"0", "A B", "A B", 11},  {"-8", "A B", "AB", 3}, {"2", "A B", "A B", 13},
+        {"0", "a+b", "AB", 3},    // "+" keys nothing and adds no gap
+        {"0", "-=", "==", 3},      // "-" is BT, like "="
+        {"-20", "E E", "EE", 3},  // a word gap never goes below the character gap
+    };
+    for (const Case &c : cases) {
+        KeyingRig rig;
+        rig.keyer.settings.wordSpace = QLatin1String(c.wordSpace);
+        rig.send(QLatin1String(c.text));
+        const Decoded d = rig.decoded();
+        EXPECT_EQ(d.text, c.decoded) << c.text << " " << c.wordSpace;
+        // The gap after the first character's last element.
+        const size_t firstElements = QLatin1String(c.text).at(0) == u'E' ? 1 : (c.text[0] == '-' ? 5 : 2);
+        ASSERT_GT(d.upMs.size(), firstElements - 1);
+        EXPECT_NEAR(d.upMs[firstElements - 1] / 60, c.gapUnits, 0.01) << c.text << " " << c.wordSpace;
+    }
+}
+
+TEST(CwKeyer, ElementTimeOfEachMethod)
+{
+    // Timer keeps fractions of a millisecond; Sleep waits whole milliseconds.
+    struct Case {
+        TimingMethod method;
+        const char *wpm;
+        double dotMs;
+    } cases[] = {{TimingMethod::Timer, "13", 1200.0 / 13}, {TimingMethod::Sleep, "13", 92},
+                 {TimingMethod::Timer, "40", 30},          {TimingMethod::Sleep, "27", 44}};
+    for (const Case &c : cases) {
+        KeyingRig rig(QLatin1String(c.wpm));
+        rig.keyer.settings.method = c.method;
+        rig.send(QStringLiteral("EE"));
+        const Decoded d = rig.decoded();
+        ASSERT_EQ(d.downMs.size(), 2u);
+        EXPECT_NEAR(d.downMs[0], c.dotMs, 0.01) << c.wpm;
+        EXPECT_NEAR(d.upMs[0], 3 * c.dotMs, 0.01) << c.wpm;
+    }
+}
+
+TEST(CwKeyer, FunctionKeyMessagesCarryCallAndReportAndLogInBetween)
+{
+    EXPECT_EQ(expandWildcards("$ *", "W1AW ", "599"), "W1AW 5NN");
+    EXPECT_EQ(expandWildcards("$ *", "W1AW", ""), "W1AW 5NN");
+    EXPECT_EQ(expandWildcards("*#$$", "K1ABC", "579"), "579K1ABCK1ABC");
+    EXPECT_EQ(expandWildcards("TU $!", "", "59"), "TU !");
+
+    KeyingRig rig;
+    rig.entry.call = QStringLiteral("W1AW");
+    rig.entry.report = QStringLiteral("599");
+    rig.keyer.settings.messages[1] = QStringLiteral("$ *");
+    rig.keyer.settings.messages[2] = QStringLiteral("$!K");
+    rig.keyer.sendMessage(CwKeyer::F1 + 1);
+    EXPECT_EQ(rig.decoded().text, "W1AW 5NN");
+
+    // "!" logs the contact after the call's last edge and before K's first.
+    rig.edges.clear();
+    size_t edgesAtLog = 0;
+    rig.entry.onLog = [&] { edgesAtLog = rig.edges.size(); };
+    rig.keyer.sendMessage(CwKeyer::F1 + 2);
+    EXPECT_EQ(rig.entry.logged, 1);
+    EXPECT_EQ(edgesAtLog, 2u * 13);   // W 1 A W: 13 elements
+    EXPECT_EQ(rig.edges.size(), 2u * 16); // and K's three
+    EXPECT_EQ(rig.decoded().text, "W1AWK");
+
+    // With an empty call nothing is logged.
+    rig.entry.call.clear();
+    rig.keyer.sendMessage(CwKeyer::F1 + 2);
+    EXPECT_EQ(rig.entry.logged, 1);
+
+    // F10 and F11 have their own slots; 121 and 123 send nothing; output
+    // None sends nothing at all.
+    rig.keyer.settings.messages[CwSettings::F10] = QStringLiteral("T");
+    rig.keyer.settings.messages[CwSettings::F11] = QStringLiteral("M");
+    for (const auto &[code, text] : {std::pair{CwKeyer::F10, "T"}, {CwKeyer::F11, "M"}, {121, ""}, {123, ""}}) {
+        rig.edges.clear();
+        rig.keyer.sendMessage(code);
+        EXPECT_EQ(rig.decoded().text, text) << code;
+    }
+    rig.edges.clear();
+    rig.keyer.settings.output = KeyingOutput::None;
+    rig.keyer.sendMessage(CwKeyer::F10);
+    EXPECT_TRUE(rig.edges.empty());
+}
+
+TEST(CwKeyer, SendingWhileSendingNeverStartsASecondLoop)
+{
+    KeyingRig rig;
+    rig.keyer.settings.messages[1] = QStringLiteral("TEST");
+    rig.keyer.settings.messages[2] = QStringLiteral("NO");
+    QSignalSpy busy(&rig.keyer, &CwKeyer::busyChanged);
+    int yields = 0;
+    rig.keyer.setEventPump([&] {
+        ++yields;
+        if (yields == 1) {
+            // A new message replaces what was left; more text joins it.
+            rig.keyer.sendMessage(CwKeyer::F1 + 2);
+            rig.send(QStringLiteral("E"));
+        }
+    });
+    rig.keyer.sendMessage(CwKeyer::F1 + 1);
+    EXPECT_EQ(rig.decoded().text, "TNOE");
+    EXPECT_EQ(busy.count(), 2); // once on, once off
+    EXPECT_FALSE(rig.keyer.isBusy());
+}
+
+TEST(CwKeyer, RefusedKeyingStopsTheMessageOnceWithTheKeyUp)
+{
+    // A port that cannot be opened, a line that refuses to switch, no speed.
+    for (int failure = 0; failure < 3; ++failure) {
+        ScriptedDialogs dialogs;
+        KeyingRig rig(failure == 2 ? QStringLiteral("0") : QStringLiteral("20"));
+        if (failure == 0)
+            rig.ports.setFactory([](PortRole, const KeyLineRequest &, QString *e) -> std::unique_ptr<KeyLine> {
+                *e = QStringLiteral("no such device");
+                return nullptr;
+            });
+        if (failure == 1)
+            rig.refuse = QStringLiteral("refused");
+        rig.keyer.settings.messages[0] = QStringLiteral("CQ CQ");
+        rig.keyer.settings.loopDelay = QStringLiteral("5");
+        QSignalSpy failed(&rig.keyer, &CwKeyer::portSetupFailed);
+        QSignalSpy status(&rig.keyer, &CwKeyer::statusText);
+        rig.keyer.sendMessage(CwKeyer::F1);
+
+        EXPECT_TRUE(rig.edges.empty()) << failure;
+        EXPECT_TRUE(rig.keyer.buffer().isEmpty()) << failure;
+        EXPECT_FALSE(rig.keyer.repeatPending()) << failure;
+        EXPECT_FALSE(rig.keyer.repeatTimer()->isActive()) << failure;
+        EXPECT_FALSE(rig.keyer.isBusy()) << failure;
+        if (failure < 2) {
+            ASSERT_EQ(dialogs.shown.size(), 1) << failure;
+            EXPECT_EQ(dialogs.shown[0].title, "Invalid port.");
+            EXPECT_EQ(dialogs.shown[0].text, "The port you have selected for CW keying is invalid.  Please "
+                                             "select another or enter 0 for none.");
+            EXPECT_EQ(dialogs.beeps, 1);
+            EXPECT_EQ(failed.count(), 1);
+            ASSERT_EQ(status.count(), 1);
+            EXPECT_EQ(status[0][0].toString(), failure == 0 ? "no such device" : "refused");
+        } else {
+            EXPECT_TRUE(dialogs.shown.isEmpty());
+            EXPECT_EQ(status.count(), 1);
+        }
+    }
+}
+
+TEST(CwKeyer, SpeedStepsAndRepeatDelay)
+{
+    KeyingRig rig(QStringLiteral("20"));
+    QSignalSpy speed(&rig.keyer, &CwKeyer::speedChanged);
+    rig.keyer.speedUp();
+    rig.keyer.speedUp();
+    rig.keyer.speedDown();
+    EXPECT_EQ(rig.keyer.settings.wpm, "21");
+    EXPECT_EQ(speed.count(), 3);
+    rig.send(QStringLiteral("E"));
+    EXPECT_NEAR(rig.decoded().downMs.at(0), 1200.0 / 21, 0.01);
+
+    // The loop delay: 0 <= seconds < 60, anything else is "0".
+    for (const auto &[typed, kept, ms] : {std::tuple{"5", "5", 5000}, {"0.25", "0.25", 250}, {"60", "0", 0},
+                                          {"-1", "0", 0}, {"", "0", 0}, {"x", "0", 0}}) {
+        rig.keyer.settings.loopDelay = QLatin1String(typed);
+        rig.keyer.applyLoopDelay();
+        EXPECT_EQ(rig.keyer.settings.loopDelay, kept) << typed;
+        EXPECT_EQ(rig.keyer.repeatTimer()->interval(), ms) << typed;
+    }
+}
+
+TEST(CwKeyer, AnExternalKeyerTakesTheTextAfterTheContactIsLogged)
+{
+    struct Keyer : ExternalKeyer {
+        RecordingEntry *entry = nullptr;
+        QStringList sent;
+        int loggedAtSend = -1;
+        bool isOpen() const override { return true; }
+        void transmit(QString &text) override
+        {
+            sent << text;
+            loggedAtSend = entry->logged;
+            text.clear();
+        }
+        int status() override { return 0; }
+        void clearBuffer() override {}
+        void backspace() override {}
+    } external;
+    KeyingRig rig;
+    external.entry = &rig.entry;
+    rig.keyer.settings.output = KeyingOutput::WinKey;
+    rig.keyer.settings.messages[0] = "CQ $!";
+    rig.keyer.settings.loopDelay = "5";
+    rig.keyer.applyLoopDelay();
+    rig.entry.call = "W1AW";
+    QSignalSpy busy(&rig.keyer, &CwKeyer::busyChanged);
+
+    rig.keyer.sendMessage(CwKeyer::F1); // no keyer yet: nothing goes anywhere
+    EXPECT_TRUE(rig.keyer.buffer().isEmpty());
+    rig.keyer.setExternalKeyer(&external);
+    rig.keyer.sendMessage(CwKeyer::F1);
+    EXPECT_EQ(external.sent, QStringList{"CQ W1AW!"});
+    EXPECT_EQ(external.loggedAtSend, 1);
+    EXPECT_TRUE(rig.keyer.repeatTimer()->isActive());
+    EXPECT_TRUE(rig.edges.empty());
+    EXPECT_EQ(busy.count(), 0);
+}
