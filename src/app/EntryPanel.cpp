@@ -208,11 +208,6 @@ bool EntryPanel::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto *e = static_cast<QKeyEvent *>(event);
-    if (e->key() == Qt::Key_Escape && m_waiting->isWaiting()) {
-        showMessage(EntryTexts::notLogged(m_waiting->record().calls), UiColors::DialogDupe);
-        m_waiting->drop();
-        return true;
-    }
     if (field == m_call)
         return callKey(e);
     if (field == m_receivedReport)
@@ -576,3 +571,21 @@ void EntryPanel::waitingContactFailed()
 }
 
 bool EntryPanel::hasWaitingContact() const { return m_waiting->isWaiting(); }
+
+QString EntryPanel::callText() const { return m_call->text(); }
+
+QString EntryPanel::reportText() const { return m_sentReport->text(); }
+
+QString EntryPanel::mode() const { return m_contest.station().currentMode; }
+
+void EntryPanel::setStatusBackground(quint32 bgr) { m_lines->setMessageBackground(bgr); }
+
+void EntryPanel::cancel()
+{
+    if (!m_waiting->isWaiting()) {
+        clearEntry();
+        return;
+    }
+    showMessage(EntryTexts::notLogged(m_waiting->record().calls), UiColors::DialogDupe);
+    m_waiting->drop();
+}

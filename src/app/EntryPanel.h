@@ -4,6 +4,8 @@
 // possible dupes, the "New" grid mark, and logging on Enter through the
 // contest. After a refused dupe the call field holds the keys typed for three
 // seconds and then replays them in order.
+#include "keying/KeyingHooks.h"
+
 #include <QKeyEvent>
 #include <QWidget>
 #include <vector>
@@ -19,14 +21,14 @@ class QTimer;
 class WaitingContact;
 struct QsoRecord;
 
-class EntryPanel : public QWidget {
+class EntryPanel : public QWidget, public EntryAccess {
     Q_OBJECT
 public:
     explicit EntryPanel(Contest &contest, QWidget *parent = nullptr);
 
     void focusCall();
     // Empties the fields and the message lines, the caret back in the call.
-    void clearEntry();
+    void clearEntry() override;
     // The message line, on its normal or its dupe background.
     void showMessage(const QString &text);
     void showMessage(const QString &text, quint32 bgr);
@@ -44,6 +46,17 @@ public:
     void refreshGridMark();
     // Logs what the fields hold (Enter in any field).
     void logEntry();
+
+    // What the CW messages read and write: the call, the report sent, the
+    // mode, the message line; a message may log the contact.
+    QString callText() const override;
+    QString reportText() const override;
+    void logContact() override { logEntry(); }
+    // Esc: abandons a contact that waits for the log, or clears the entry.
+    void cancel() override;
+    QString mode() const override;
+    void showStatus(const QString &text) override { showMessage(text); }
+    void setStatusBackground(quint32 bgr) override;
     // A contact waits for the log, which another PC holds locked.
     bool hasWaitingContact() const;
 

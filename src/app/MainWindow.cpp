@@ -12,6 +12,7 @@
 #include "app/MainMenus.h"
 #include "app/ScorePanel.h"
 #include "app/StationPanel.h"
+#include "app/StationKeying.h"
 #include "app/StationSetupDialog.h"
 #include "app/SummarySheetDialog.h"
 #include "export/ActivityGraph.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_ratesTimer, &QTimer::timeout, m_score, &ScorePanel::showRates);
     connect(m_clockTimer, &QTimer::timeout, m_stationPanel, &StationPanel::showClocks);
     connect(m_networkStartTimer, &QTimer::timeout, this, &MainWindow::networkStart);
+    m_keying = new StationKeying(this, *m_entry, *m_contest, m_menus->cwSetup);
     connectMenus();
     connectPanels();
     connectExports();
@@ -222,6 +224,7 @@ bool MainWindow::startUp()
     if (!runStationSetup())
         return false;
     askContinueLog();
+    m_keying->loadSettings();
     // Ready for the first call.
     activateWindow();
     m_entry->focusCall();
@@ -511,8 +514,9 @@ void MainWindow::endProgram()
 
 void MainWindow::closeEvent(QCloseEvent *e)
 {
-    // Keying must finish (or be stopped with Esc) before the window closes.
-    if (m_contest->keyerBusy()) {
+    // Keying ends with the character being sent before the window closes.
+    if (m_keying->isKeying()) {
+        m_keying->stop();
         e->ignore();
         return;
     }

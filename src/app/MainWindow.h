@@ -11,6 +11,7 @@ class ContactListPanel;
 class EntryPanel;
 class QTimer;
 class ScorePanel;
+class StationKeying;
 class StationPanel;
 class StationSetupDialog;
 struct MainMenus;
@@ -82,4 +83,5 @@ private:
     QTimer *m_clockTimer = nullptr;
     QTimer *m_networkStartTimer = nullptr;
     StationSetupDialog *m_stationSetup = nullptr;
+    StationKeying *m_keying = nullptr;
 };

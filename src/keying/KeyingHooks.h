@@ -12,8 +12,10 @@ public:
     virtual QString reportText() const = 0;
     // Logs the contact now, as Enter in the entry does.
     virtual void logContact() = 0;
-    // The entry's Clear action (Esc while nothing is sent).
+    // The entry's Clear action.
     virtual void clearEntry() = 0;
+    // Esc while nothing is sent: by default the Clear action.
+    virtual void cancel() { clearEntry(); }
     // The current mode: "PH" for phone, anything else is CW.
     virtual QString mode() const = 0;
     // The one-line status label and its background (bytes blue, green, red).

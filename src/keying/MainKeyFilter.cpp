@@ -187,7 +187,7 @@ bool MainKeyFilter::character(int key, const QString &text)
         if (m_keyer.isBusy())
             m_keyer.clearBuffer();
         else
-            m_entry.clearEntry();
+            m_entry.cancel();
         return true;
     }
     if (keyerOpen)

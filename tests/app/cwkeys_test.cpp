@@ -1,6 +1,7 @@
 // The logging window's keys on a stand-in window with a call field: what
 // they send, stop, change and open, and what still reaches the field.
 #include "keying/MainKeyFilter.h"
+#include "support/AppFixture.h"
 #include "support/KeyingRig.h"
 #include "support/TestLog.h"
 
@@ -208,4 +209,37 @@ TEST(CwKeys, KeyboardCwSendsWhatIsTypedAndBackspaceTakesBackTheUnsent)
     QTest::keyClicks(f.host.call, "w1");
     f.key(Qt::Key_Backspace);
     EXPECT_EQ(f.host.call->text(), "w");
+}
+
+TEST(MainWindowCw, F2KeysTheCallAndReportOnTheRecordingLine)
+{
+    // The program as started with HALVERN_KEYLINE_RECORD: every edge goes to
+    // the file instead of a device.
+    AppFixture app;
+    const QString record = app.work.filePath("edges.txt");
+    qputenv(RecordingKeyLine::EnvironmentVariable, record.toLocal8Bit());
+    CwSettings cw;
+    cw.output = KeyingOutput::Rts;
+    cw.port = "1";
+    cw.wpm = "60";
+    cw.messages[1] = "$ *";
+    ASSERT_TRUE(cw.save(app.work.filePath("CW.txt")));
+    ASSERT_TRUE(app.start());
+    MainView f(*app.form);
+    f.call->setFocus();
+    typeKeys(f.call, "w1aw");
+    QTest::keyClick(f.call, Qt::Key_F2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.contest.keyerBusy(); }, 10000));
+    qunsetenv(RecordingKeyLine::EnvironmentVariable);
+    std::vector<KeyEdge> edges;
+    for (const QByteArray &line : readAll(record).split('\n')) {
+        const QList<QByteArray> v = line.split(' ');
+        if (v.size() == 3 && v[1] == "KEY")
+            edges.push_back({v[0].toLongLong(), v[2] == "1"});
+    }
+    EXPECT_EQ(decodeMorse(edges, 20).text, "W1AW 5NN");
+    EXPECT_EQ(f.call->text(), "W1AW"); // F2 typed nothing into the field
+    // Keying ends key up.
+    ASSERT_FALSE(edges.empty());
+    EXPECT_FALSE(edges.back().down);
 }

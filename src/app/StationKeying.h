@@ -1,0 +1,48 @@
+#pragma once
+// The main window's CW: the keying ports, the CW engine with the messages of
+// "CW.txt", the key filter that gives the function keys, Esc, the arrows, F12
+// and the Ctrl shortcuts their meaning, and the CW setup and CW Strings
+// windows. While CW is keyed the contest skips its log change check.
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class Contest;
+class CwKeyer;
+class CwSetupWindow;
+class CwStringsWindow;
+class EntryAccess;
+class MainKeyFilter;
+class PortArbiter;
+class QAction;
+class QWidget;
+
+class StationKeying : public QObject {
+    Q_OBJECT
+public:
+    // window: the logging window whose keys are seen first; entry: what the
+    // messages read and the status line they write.
+    StationKeying(QWidget *window, EntryAccess &entry, Contest &contest, QAction *cwSetupMenu);
+    ~StationKeying() override;
+
+    // Reads "CW.txt" of the working folder and opens the keying port.
+    void loadSettings();
+    bool isKeying() const;
+    // Nothing more is keyed after the character being sent.
+    void stop();
+    CwKeyer &keyer() { return *m_keyer; }
+
+    void showSetup();
+    void showStrings();
+
+private:
+    QString cwFile() const;
+
+    QWidget *m_window;
+    std::unique_ptr<PortArbiter> m_ports;
+    CwKeyer *m_keyer = nullptr;
+    MainKeyFilter *m_filter = nullptr;
+    // Windows of the logging window, which may delete them first.
+    QPointer<CwSetupWindow> m_setup;
+    QPointer<CwStringsWindow> m_strings;
+};
