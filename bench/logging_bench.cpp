@@ -158,7 +158,7 @@ void BM_PartialDupesWalk(benchmark::State &state, Shape shape)
     const LogMirror &m = logOf(shape);
     const QStringList typed = typedFor(state, m);
     keystrokeLoop(state, typed,
-                  [&](const QString &t) { return PartialDupes(m, t, OwnGrid, Band144); });
+                  [&](const QString &t) { return partialDupeHint(m, t, OwnGrid, Band144); });
 }
 
 void BM_PartialDupesIndex(benchmark::State &state, Shape shape)

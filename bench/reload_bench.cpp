@@ -138,10 +138,10 @@ void BM_ReloadWithScore(benchmark::State &state)
         if (!store->reload())
             state.SkipWithError("reload failed");
         tally.recompute(store->mirror(), JuneContest, true);
-        benchmark::DoNotOptimize(Labeldisplay(tally, JuneContest, true));
-        benchmark::DoNotOptimize(TimeStats(store->mirror(), Now));
+        benchmark::DoNotOptimize(scoreTotals(tally, JuneContest, true));
+        benchmark::DoNotOptimize(qsoRates(store->mirror(), Now));
     }
-    state.counters["grids"] = static_cast<double>(Labeldisplay(tally, JuneContest, true).multipliers);
+    state.counters["grids"] = static_cast<double>(scoreTotals(tally, JuneContest, true).multipliers);
 }
 
 void BM_Recompute(benchmark::State &state)

@@ -248,7 +248,7 @@ bool EntryPanel::callKey(QKeyEvent *e)
         m_receivedReport->setFocus();
         return true;
     }
-    const QChar c = Capital(QChar(k));
+    const QChar c = capitalKey(QChar(k));
     showPartialDupes(c.unicode());
     if (c.unicode() != k) {
         typeInto(m_call, c);
@@ -352,7 +352,7 @@ bool EntryPanel::receivedReportKey(QKeyEvent *e, int forwardedKey)
         m_grid->setFocus();
         return true;
     }
-    const QChar c = number(QChar(k));
+    const QChar c = digitKey(QChar(k));
     if (c.isNull())
         return true;
     if (forwardedKey) {
@@ -376,7 +376,7 @@ bool EntryPanel::sentReportKey(QKeyEvent *e)
         focusNextChild();
         return true;
     }
-    return number(QChar(k)).isNull();
+    return digitKey(QChar(k)).isNull();
 }
 
 void EntryPanel::sentReportFocusIn()
@@ -413,7 +413,7 @@ bool EntryPanel::gridKey(QKeyEvent *e, int forwardedKey)
                       : m_grid->hasSelectedText() ? m_grid->selectionStart()
                                                   : m_grid->cursorPosition();
     if (caret < 4)
-        c = Capital(c);
+        c = capitalKey(c);
     if (forwardedKey) {
         m_grid->setText(QString(c));
         m_grid->setCursorPosition(1);

@@ -46,7 +46,7 @@ GridMapPanel::GridMapPanel(Contest &contest, QWidget *parent) : QWidget(parent),
 void GridMapPanel::fillSquares()
 {
     const Station &s = m_contest.station();
-    const auto captions = GridFill(s.latitude, s.longitude, m_rowOffset, m_columnOffset);
+    const auto captions = gridMapCaptions(s.latitude, s.longitude, m_rowOffset, m_columnOffset);
     if (captions[0].isEmpty())
         return;
     for (int i = 0; i < GridMapCells; ++i)

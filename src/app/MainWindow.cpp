@@ -553,7 +553,7 @@ void MainWindow::writeCabrillo()
     SummarySheetDialog w(m_contest->station(), m_contest->mirror(), this);
     w.claimedScore = [this] {
         const Station &s = m_contest->station();
-        return QString::number(Labeldisplay(m_contest->tally(), s.contestType, s.isRover()).score);
+        return QString::number(scoreTotals(m_contest->tally(), s.contestType, s.isRover()).score);
     };
     w.exec();
 }

@@ -155,7 +155,7 @@ void ScorePanel::showGridList(int bandIndex)
 void ScorePanel::showTotals()
 {
     const Station &s = m_contest.station();
-    const ScoreTotals t = Labeldisplay(m_contest.tally(), s.contestType, s.isRover());
+    const ScoreTotals t = scoreTotals(m_contest.tally(), s.contestType, s.isRover());
     m_contacts->setText(QString::number(t.contacts));
     m_qsoPoints->setText(QString::number(t.qsoPoints));
     m_multipliers->setText(QString::number(t.multipliers));
@@ -168,7 +168,7 @@ void ScorePanel::showRates()
 {
     QDateTime utc = Clock::stationUtc(m_contest.station().utcOffsetHours);
     utc.setTime(QTime(utc.time().hour(), utc.time().minute(), utc.time().second()));
-    const Rates r = TimeStats(m_contest.mirror(), utc);
+    const Rates r = qsoRates(m_contest.mirror(), utc);
     m_rate60->setText(QString::number(r.last60));
     m_rate20->setText(QString::number(r.last20PerHour));
 }

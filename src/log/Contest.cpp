@@ -62,7 +62,7 @@ void Contest::stationSetUp()
 {
     m_serverName = Folders::serverName(m_station.logPath);
     if ((m_station.longitude == 0 || m_station.latitude == 0) && !m_station.ownGrid.isEmpty()) {
-        const GeoPoint p = GridToPosition(m_station.ownGrid);
+        const GeoPoint p = gridToPosition(m_station.ownGrid);
         m_station.latitude = p.lat;
         m_station.longitude = p.lonW;
     }
@@ -132,7 +132,7 @@ LogAttempt Contest::checkEntry(const QString &call, const QString &grid, OnBusy 
 {
     if (!m_store.isOpen())
         m_store.reconnect();
-    return dupcheck(m_store, call, grid, m_station.ownGrid, m_station.currentBand, onBusy);
+    return checkForDupe(m_store, call, grid, m_station.ownGrid, m_station.currentBand, onBusy);
 }
 
 void Contest::reconnectLog() { m_store.reconnect(); }
@@ -156,7 +156,7 @@ PartialDupeResult Contest::partialDupeHint(const QString &fieldBefore, QChar key
 
 PreviousScan Contest::previousContacts(const QString &call, const QString &grid) const
 {
-    return dupcheck2(m_store.mirror(), call, grid, m_station.ownGrid, m_station.currentBand,
+    return previousContactScan(m_store.mirror(), call, grid, m_station.ownGrid, m_station.currentBand,
                      m_station.listPrevious == 1);
 }
 

@@ -31,7 +31,7 @@ bool slashOrDigit(QChar c)
 
 } // namespace
 
-QString PartialDupes(const LogMirror &m, const QString &typed, const QString &ownGrid,
+QString partialDupeHint(const LogMirror &m, const QString &typed, const QString &ownGrid,
                      const QString &currentBand)
 {
     QString hint;
@@ -42,11 +42,11 @@ QString PartialDupes(const LogMirror &m, const QString &typed, const QString &ow
     return hint;
 }
 
-PartialDupeResult partialDupesOnKey(const LogMirror &m, const QString &fieldBefore, QChar key,
+PartialDupeResult partialDupeHintOnKey(const LogMirror &m, const QString &fieldBefore, QChar key,
                                     const QString &ownGrid, const QString &currentBand)
 {
     PartialDupeResult res;
-    res.hint = PartialDupes(m, fieldBefore + key, ownGrid, currentBand);
+    res.hint = partialDupeHint(m, fieldBefore + key, ownGrid, currentBand);
     res.possibleDuplicate = fieldBefore.size() >= 3 && !res.hint.isEmpty();
     return res;
 }
@@ -189,7 +189,7 @@ bool callShapeWarning(const QString &typedText)
     return !slashOrDigit(typedText.at(1)) && !slashOrDigit(typedText.at(2));
 }
 
-PreviousScan dupcheck2(const LogMirror &m, const QString &call, const QString &gridField,
+PreviousScan previousContactScan(const LogMirror &m, const QString &call, const QString &gridField,
                        const QString &ownGrid, const QString &currentBand, bool listPrevious)
 {
     PreviousScan scan;

@@ -32,14 +32,14 @@ struct PartialDupeResult {
 // in log order, each record worked from ownGrid on currentBand whose call
 // begins with `typed`, as a blank followed by the call; the walk stops as
 // soon as the hint is longer than 100 characters. Case is ignored throughout.
-QString PartialDupes(const LogMirror &m, const QString &typed, const QString &ownGrid,
+QString partialDupeHint(const LogMirror &m, const QString &typed, const QString &ownGrid,
                      const QString &currentBand);
 
 // One key in the call field: fieldBefore is the field's text before the key.
-PartialDupeResult partialDupesOnKey(const LogMirror &m, const QString &fieldBefore, QChar key,
+PartialDupeResult partialDupeHintOnKey(const LogMirror &m, const QString &fieldBefore, QChar key,
                                     const QString &ownGrid, const QString &currentBand);
 
-// The same hint as PartialDupes, answered from an index so that one keystroke
+// The same hint as partialDupeHint, answered from an index so that one keystroke
 // stays quick on a log of any size (the walk reads every record, which on a
 // log of 100,000 contacts takes milliseconds). Call sync before asking: it
 // adds the contacts appended to the mirror since, and rebuilds the index
@@ -92,7 +92,7 @@ struct PreviousScan {
 // own grid and band equal the field's grid, ownGrid and currentBand warns;
 // without listPrevious the walk ends at the first warning, with it every
 // record is listed and the last warning counts.
-PreviousScan dupcheck2(const LogMirror &m, const QString &call, const QString &gridField,
+PreviousScan previousContactScan(const LogMirror &m, const QString &call, const QString &gridField,
                        const QString &ownGrid, const QString &currentBand, bool listPrevious);
 
 // "Duplicate Unless Rover! W1AW FN31 06/09 18:22:10  Rec#  57"

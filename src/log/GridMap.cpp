@@ -66,7 +66,7 @@ QString groupedThousands(qint64 n)
 
 } // namespace
 
-GeoPoint GridToPosition(const QString &grid)
+GeoPoint gridToPosition(const QString &grid)
 {
     GeoPoint p;
     const int n = static_cast<int>(grid.size());
@@ -98,7 +98,7 @@ bool isLocator(const QString &grid)
            (grid.size() == 4 || (letterUpTo(4, 'X') && letterUpTo(5, 'X')));
 }
 
-std::optional<HeadingDistance> HDCalc(double ownLat, double ownLonW, double lat2, double lonW2)
+std::optional<HeadingDistance> headingAndDistance(double ownLat, double ownLonW, double lat2, double lonW2)
 {
     const double k = DegreesPerRadian;
     const double d = std::sin(lat2 / k) * std::sin(ownLat / k)
@@ -144,14 +144,14 @@ QString formatMiles(double miles)
 std::optional<std::pair<QString, QString>> bearingTextsForGrid(double ownLat, double ownLonW,
                                                                const QString &grid)
 {
-    const GeoPoint p = GridToPosition(grid);
-    const auto hd = HDCalc(ownLat, ownLonW, p.lat, p.lonW);
+    const GeoPoint p = gridToPosition(grid);
+    const auto hd = headingAndDistance(ownLat, ownLonW, p.lat, p.lonW);
     if (!hd)
         return std::nullopt;
     return std::make_pair(formatBearing(hd->bearing), formatMiles(hd->miles));
 }
 
-std::array<QString, GridMapCells> GridFill(double ownLat, double ownLonW, float rowOffset,
+std::array<QString, GridMapCells> gridMapCaptions(double ownLat, double ownLonW, float rowOffset,
                                            float columnOffset)
 {
     std::array<QString, GridMapCells> captions;

@@ -20,7 +20,7 @@ struct GeoPoint {
 // The south-west corner of a square ("FN20") or sub-square ("FN20xa"), never
 // its centre. A shorter text gives the corner of what it names ("FN" the
 // field). Field letters are read upper case, sub-square letters lower case.
-GeoPoint GridToPosition(const QString &grid);
+GeoPoint gridToPosition(const QString &grid);
 
 // Whether the text is a four-character Maidenhead square ("FN20") or a
 // six-character sub-square ("FN20xa"): field letters A to R, two digits and
@@ -35,7 +35,7 @@ struct HeadingDistance {
 // Great-circle bearing and distance from the station to a point. Nothing when
 // the arithmetic fails, as it does for the station's own point or its
 // antipode.
-std::optional<HeadingDistance> HDCalc(double ownLat, double ownLonW, double lat2, double lonW2);
+std::optional<HeadingDistance> headingAndDistance(double ownLat, double ownLonW, double lat2, double lonW2);
 
 // Whole degrees, rounded, no leading zeros; empty when it rounds to 0.
 QString formatBearing(double bearing);
@@ -58,7 +58,7 @@ constexpr int GridMapCells = GridMapRows * GridMapColumns;
 // The map serves stations north of the equator and west of Greenwich: for
 // any other own position every caption is empty and the map keeps what it
 // shows.
-std::array<QString, GridMapCells> GridFill(double ownLat, double ownLonW, float rowOffset,
+std::array<QString, GridMapCells> gridMapCaptions(double ownLat, double ownLonW, float rowOffset,
                                            float columnOffset);
 
 // The cell whose caption is grid (ignoring case), or -1.

@@ -101,7 +101,7 @@ LogAttempt logContact(LogStore &store, const QsoRecord &rec, OnBusy onBusy)
     return a;
 }
 
-LogAttempt dupcheck(LogStore &store, const QString &call, const QString &gridField,
+LogAttempt checkForDupe(LogStore &store, const QString &call, const QString &gridField,
                     const QString &ownGrid, const QString &currentBand, OnBusy onBusy)
 {
     const BusyWaitScope wait(store.engine(), busyWaitFor(store, onBusy));
@@ -139,14 +139,14 @@ QsoRecord liveContact(const QString &call, const QString &rstr, const QString &g
     return r;
 }
 
-QChar Capital(QChar key)
+QChar capitalKey(QChar key)
 {
     if (key >= u'a' && key <= u'z')
         return QChar(key.unicode() - u'a' + u'A');
     return key;
 }
 
-QChar number(QChar key)
+QChar digitKey(QChar key)
 {
     if (key == QChar(8) || (key >= u'0' && key <= u'9'))
         return key;

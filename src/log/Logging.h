@@ -46,7 +46,7 @@ LogAttempt logContact(LogStore &store, const QsoRecord &rec, OnBusy onBusy = OnB
 // The check alone, for an entry that is not complete: NotDupe or Dupe (or
 // Busy or Failed). With an empty grid field, gridFromLog is the grid received
 // of the first row of the station, and later rows are compared with that grid.
-LogAttempt dupcheck(LogStore &store, const QString &call, const QString &gridField,
+LogAttempt checkForDupe(LogStore &store, const QString &call, const QString &gridField,
                     const QString &ownGrid, const QString &currentBand,
                     OnBusy onBusy = OnBusy::Wait);
 
@@ -76,9 +76,9 @@ inline QString notLogged(const QString &call) { return QStringLiteral("%1 was no
 } // namespace EntryTexts
 
 // Letters a..z become capitals; every other key (Tab included) passes.
-QChar Capital(QChar key);
+QChar capitalKey(QChar key);
 // Digits and Backspace pass; every other key becomes QChar() (discarded).
-QChar number(QChar key);
+QChar digitKey(QChar key);
 
 // Whether a digit typed in the call field belongs to the report received:
 // the call (callText, before the key) has at least 3 characters, a digit,

@@ -132,7 +132,7 @@ bool Tally::isWorked(int bandIndex, const QString &key) const
     return validBand(bandIndex) && m_bands[static_cast<size_t>(bandIndex)].seen.contains(foldKey(key));
 }
 
-ScoreTotals Labeldisplay(const Tally &t, int contestType, bool rover)
+ScoreTotals scoreTotals(const Tally &t, int contestType, bool rover)
 {
     auto q = [&t](int b) { return static_cast<qint64>(t.qsoCount(b)); };
     auto g = [&t](int b) { return static_cast<qint64>(t.gridCount(b)); };
@@ -186,7 +186,7 @@ ScoreTotals Labeldisplay(const Tally &t, int contestType, bool rover)
     return s;
 }
 
-Rates TimeStats(const LogMirror &m, const QDateTime &utcNow)
+Rates qsoRates(const LogMirror &m, const QDateTime &utcNow)
 {
     const QDateTime now = asUtc(utcNow);
     int in20 = 0;

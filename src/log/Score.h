@@ -70,7 +70,7 @@ struct ScoreTotals {
 // contest) count in none of them. A rover in the ARRL contests adds its
 // activated grids to the multipliers. Counted in 64 bits, so the product
 // never wraps.
-ScoreTotals Labeldisplay(const Tally &t, int contestType, bool rover);
+ScoreTotals scoreTotals(const Tally &t, int contestType, bool rover);
 
 struct Rates {
     int last60 = 0;        // contacts of the last hour
@@ -82,7 +82,7 @@ struct Rates {
 // log is walked from its newest record back and the walk ends at the first
 // record an hour old or older. A record whose date or time cannot be read is
 // passed over.
-Rates TimeStats(const LogMirror &m, const QDateTime &utcNow);
+Rates qsoRates(const LogMirror &m, const QDateTime &utcNow);
 
 // Whether the "New" mark shows for the grid field's text on the current band:
 // the text has four or more characters and its key (its square; for a CQ

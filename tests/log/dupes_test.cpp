@@ -30,7 +30,7 @@ void expectHint(const LogMirror &m, const QString &typed, const QString &ownGrid
 {
     PartialDupeIndex index;
     index.rebuild(m);
-    EXPECT_EQ(PartialDupes(m, typed, ownGrid, band), hint) << typed.toStdString();
+    EXPECT_EQ(partialDupeHint(m, typed, ownGrid, band), hint) << typed.toStdString();
     EXPECT_EQ(index.hint(typed, ownGrid, band), hint) << typed.toStdString();
 }
 
@@ -39,7 +39,7 @@ const QString B432 = QStringLiteral("432 M");
 
 } // namespace
 
-TEST(PartialDupes, HintListsCallsWorkedFromThisGridOnThisBand)
+TEST(partialDupeHint, HintListsCallsWorkedFromThisGridOnThisBand)
 {
     const LogMirror m = mirrorOf({qso("W1AW", B144, "FN31"), qso("w1abc", B144, "FN32"),
                                   qso("W1AW", B432, "FN31"), qso("W1AX", B144, "FN31", "FN21"),
@@ -62,7 +62,7 @@ TEST(PartialDupes, HintListsCallsWorkedFromThisGridOnThisBand)
         expectHint(m, c.typed, c.ownGrid, c.band, c.hint);
 }
 
-TEST(PartialDupes, HintStopsAtTheFirstCallPastOneHundredCharacters)
+TEST(partialDupeHint, HintStopsAtTheFirstCallPastOneHundredCharacters)
 {
     struct Case {
         int callLength; // each call adds a blank and itself
@@ -87,7 +87,7 @@ TEST(PartialDupes, HintStopsAtTheFirstCallPastOneHundredCharacters)
     }
 }
 
-TEST(PartialDupes, IndexGivesTheWalksHintAsTheLogGrows)
+TEST(partialDupeHint, IndexGivesTheWalksHintAsTheLogGrows)
 {
     std::mt19937 rng(7);
     auto pick = [&](const QStringList &l) { return l.at(static_cast<int>(rng() % l.size())); };
@@ -116,7 +116,7 @@ TEST(PartialDupes, IndexGivesTheWalksHintAsTheLogGrows)
                     for (const QString &g : grids)
                         for (const QString &b : bands) {
                             const QString typed = h + QString::number(d) + t;
-                            ASSERT_EQ(grown.hint(typed, g, b), PartialDupes(store.mirror(), typed, g, b))
+                            ASSERT_EQ(grown.hint(typed, g, b), partialDupeHint(store.mirror(), typed, g, b))
                                 << typed.toStdString() << " " << g.toStdString() << " " << b.toStdString();
                         }
     };
@@ -142,7 +142,7 @@ TEST(PartialDupes, IndexGivesTheWalksHintAsTheLogGrows)
     EXPECT_TRUE(grown.hint("W9Z", edited.grids, edited.uband).contains(" W9ZZ"));
 }
 
-TEST(PartialDupes, PossibleDuplicateOnceTheFieldHeldThreeCharacters)
+TEST(partialDupeHint, PossibleDuplicateOnceTheFieldHeldThreeCharacters)
 {
     const LogMirror m = mirrorOf({qso("W1AW", B144, "FN31")});
     PartialDupeIndex index;
@@ -155,7 +155,7 @@ TEST(PartialDupes, PossibleDuplicateOnceTheFieldHeldThreeCharacters)
                  {"", 'W', true, false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.before);
-        const PartialDupeResult walk = partialDupesOnKey(m, c.before, QChar(c.key), "FN20", B144);
+        const PartialDupeResult walk = partialDupeHintOnKey(m, c.before, QChar(c.key), "FN20", B144);
         const PartialDupeResult fast = index.onKey(c.before, QChar(c.key), "FN20", B144);
         EXPECT_EQ(!walk.hint.isEmpty(), c.hint);
         EXPECT_EQ(walk.possibleDuplicate, c.possible);
@@ -204,7 +204,7 @@ TEST(PreviousScan, ListsFillsAndWarns)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const PreviousScan s = dupcheck2(m, c.call, c.grid, c.ownGrid, c.band, c.list);
+        const PreviousScan s = previousContactScan(m, c.call, c.grid, c.ownGrid, c.band, c.list);
         EXPECT_EQ(s.gridToFill, c.fill);
         EXPECT_EQ(s.warnRecord, c.warn);
         EXPECT_EQ(s.listed, c.listed);
@@ -213,11 +213,11 @@ TEST(PreviousScan, ListsFillsAndWarns)
     // The station's first contact gives the grid; its later contact from
     // another grid on the current band is then no dupe.
     const LogMirror filled = mirrorOf({qso("W1AW", "50 M", "FN31"), qso("W1AW", B144, "FN32"), qso("W1AW", B432, "")});
-    EXPECT_EQ(dupcheck2(filled, "W1AW", "", "FN20", B144, false).warnRecord, 0);
-    EXPECT_EQ(dupcheck2(filled, "W1AW", "FN32", "FN20", B144, false).warnRecord, 2);
+    EXPECT_EQ(previousContactScan(filled, "W1AW", "", "FN20", B144, false).warnRecord, 0);
+    EXPECT_EQ(previousContactScan(filled, "W1AW", "FN32", "FN20", B144, false).warnRecord, 2);
     // A record without a grid leaves the field empty for the next one.
     const PreviousScan s =
-        dupcheck2(mirrorOf({qso("W1AW", B432, ""), qso("W1AW", B144, "FN32")}), "W1AW", "", "FN20", B144, false);
+        previousContactScan(mirrorOf({qso("W1AW", B432, ""), qso("W1AW", B144, "FN32")}), "W1AW", "", "FN20", B144, false);
     EXPECT_EQ(s.gridToFill, "FN32");
     EXPECT_EQ(s.warnRecord, 2);
 }

@@ -21,7 +21,7 @@ TEST(GridMap, SouthWestCornerOfASquare)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.grid);
-        const GeoPoint p = GridToPosition(c.grid);
+        const GeoPoint p = gridToPosition(c.grid);
         EXPECT_DOUBLE_EQ(p.lat, c.lat);
         EXPECT_DOUBLE_EQ(p.lonW, c.lonW);
     }
@@ -47,7 +47,7 @@ TEST(GridMap, BearingAndDistanceTexts)
     }
     // No heading to the own point or its antipode.
     EXPECT_FALSE(bearingTextsForGrid(OwnLat, OwnLonW, "FN20").has_value());
-    EXPECT_FALSE(HDCalc(OwnLat, OwnLonW, -40, 76 - 180).has_value());
+    EXPECT_FALSE(headingAndDistance(OwnLat, OwnLonW, -40, 76 - 180).has_value());
 
     // Whole numbers; nothing for less than a half; the miles grouped.
     const std::tuple<double, const char *, const char *> numbers[] = {
@@ -60,7 +60,7 @@ TEST(GridMap, BearingAndDistanceTexts)
 
 TEST(GridMap, CaptionsAndScrolling)
 {
-    const auto home = GridFill(OwnLat, OwnLonW, 0, 0);
+    const auto home = gridMapCaptions(OwnLat, OwnLonW, 0, 0);
     const std::pair<int, const char *> cells[] = {
         {82, "FN20"}, // row 8, column 6: the own square
         {0, "EN77"},  // five squares west, seven rows north
@@ -73,8 +73,8 @@ TEST(GridMap, CaptionsAndScrolling)
         EXPECT_EQ(home[size_t(cell)], caption) << "cell " << cell;
 
     // Scrolling moves whole rows and columns.
-    const auto north = GridFill(OwnLat, OwnLonW, 1, 0);
-    const auto west = GridFill(OwnLat, OwnLonW, 0, 2);
+    const auto north = gridMapCaptions(OwnLat, OwnLonW, 1, 0);
+    const auto west = gridMapCaptions(OwnLat, OwnLonW, 0, 2);
     for (int i = 0; i < GridMapCells; ++i) {
         if (i + GridMapColumns < GridMapCells) {
             ASSERT_EQ(north[size_t(i + GridMapColumns)], home[size_t(i)]) << "cell " << i;
@@ -84,18 +84,18 @@ TEST(GridMap, CaptionsAndScrolling)
         }
     }
     // Two rows north put FN22 on the own square's cell.
-    EXPECT_EQ(GridFill(OwnLat, OwnLonW, 2, 0)[82], "FN22");
+    EXPECT_EQ(gridMapCaptions(OwnLat, OwnLonW, 2, 0)[82], "FN22");
 
     // Only northern and western stations get a map.
     for (const auto &[lat, lonW] : {std::pair{0.0, 76.0}, {-33.0, 70.0}, {40.0, 0.0}, {51.0, -1.0}}) {
-        const auto captions = GridFill(lat, lonW, 0, 0);
+        const auto captions = gridMapCaptions(lat, lonW, 0, 0);
         EXPECT_TRUE(captions[0].isEmpty() && captions[164].isEmpty()) << lat << " " << lonW;
     }
 }
 
 TEST(GridMap, WorkedCellsAndSummary)
 {
-    const auto captions = GridFill(OwnLat, OwnLonW, 0, 0);
+    const auto captions = gridMapCaptions(OwnLat, OwnLonW, 0, 0);
     // The CQ rover key, a short entry and a far grid colour nothing.
     const QStringList worked{"FN20", "fn21", "FN20 FN21", "FN2", "", "IO91"};
     EXPECT_EQ(workedCellIndexes(captions, worked), (std::vector<int>{82, 71}));

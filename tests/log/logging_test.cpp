@@ -116,7 +116,7 @@ TEST(LogContact, CheckAloneOffersTheStationsGrid)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const LogAttempt a = dupcheck(o.store, c.call, c.grid, "FN20", c.band);
+        const LogAttempt a = checkForDupe(o.store, c.call, c.grid, "FN20", c.band);
         EXPECT_EQ(a.outcome, c.outcome) << a.error.toStdString();
         EXPECT_EQ(a.gridFromLog, c.gridFromLog);
     }

@@ -159,7 +159,7 @@ TEST(LogStore, BusyLogIsReportedAtOnceAndNothingChanges)
         took.start();
         const LogAttempt logged = logContact(s, k1abc, OnBusy::Report);
         EXPECT_EQ(logged.outcome, LogAttempt::Busy) << logged.error.toStdString();
-        EXPECT_EQ(dupcheck(s, "K1ABC", "", "FN20", "144 M", OnBusy::Report).outcome, LogAttempt::Busy);
+        EXPECT_EQ(checkForDupe(s, "K1ABC", "", "FN20", "144 M", OnBusy::Report).outcome, LogAttempt::Busy);
         EXPECT_EQ(s.checkForChanges(), LogStore::CheckResult::Busy);
         // Each step gave up after the short wait, not the engine's full one.
         EXPECT_LT(took.elapsed(), 3 * LogStore::ShortBusyWaitMs + 1000);

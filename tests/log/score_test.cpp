@@ -105,7 +105,7 @@ TEST(Score, RulesOnShortLogs)
         SCOPED_TRACE(c.name);
         Tally t;
         t.recompute(loadedMirror(contacts(c.log)), c.contest, c.rover);
-        EXPECT_EQ(Labeldisplay(t, c.contest, c.rover), c.expected);
+        EXPECT_EQ(scoreTotals(t, c.contest, c.rover), c.expected);
         EXPECT_EQ(countLabelText(t, c.band), c.bandLabel);
         EXPECT_EQ(t.workedGrids(c.band), c.worked);
         EXPECT_EQ(t.activatedGrids().size(), c.activated);
@@ -243,7 +243,7 @@ TEST(Score, LongerLogPerContest)
         const std::vector<QsoRecord> records = contacts(c.log);
         Tally full;
         full.recompute(loadedMirror(records), c.contest, c.rover);
-        EXPECT_EQ(Labeldisplay(full, c.contest, c.rover), c.expected);
+        EXPECT_EQ(scoreTotals(full, c.contest, c.rover), c.expected);
         EXPECT_EQ(panelLabels(full), c.labels);
 
         // The first part reloaded, the rest logged here one by one; and the
@@ -261,7 +261,7 @@ TEST(Score, LongerLogPerContest)
                 EXPECT_EQ(t->workedGrids(band), full.workedGrids(band)) << band;
             }
             EXPECT_EQ(t->activatedGrids(), full.activatedGrids());
-            EXPECT_EQ(Labeldisplay(*t, c.contest, c.rover), c.expected);
+            EXPECT_EQ(scoreTotals(*t, c.contest, c.rover), c.expected);
         }
     }
 }
@@ -276,7 +276,7 @@ TEST(Score, NoCeilingOnGridsPerBand)
                 t.addLogged(qso("W1AW", "144 M", QString(QChar(f1)) + QChar(f2) + QString::asprintf("%02d", sq)),
                             June, false);
     EXPECT_EQ(t.gridCount(1), 18 * 18 * 20);
-    EXPECT_EQ(Labeldisplay(t, June, false).score, qint64(6480) * 6480);
+    EXPECT_EQ(scoreTotals(t, June, false).score, qint64(6480) * 6480);
 }
 
 TEST(Score, NewMark)
@@ -352,14 +352,14 @@ TEST(Rates, CountsBackFromTheNewestRecord)
         {"an unreadable record is passed over", {"19:45:00", "2026/13/45 19:50:00", "xx"}, {1, 3}},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(TimeStats(at(c.log), utcNow), c.expected) << c.name;
+        EXPECT_EQ(qsoRates(at(c.log), utcNow), c.expected) << c.name;
 
     // A contact entered late with its real, older time goes to the end of the
     // mirror; the walk meets it first and stops until the next reload sorts it.
     LogMirror m = at({"19:55:00"});
-    EXPECT_EQ(TimeStats(m, utcNow), (Rates{1, 3}));
+    EXPECT_EQ(qsoRates(m, utcNow), (Rates{1, 3}));
     m.append(qso("K2XYZ", "144 M", "FN32", "FN20", "CW", "2026/06/13", "18:10"));
-    EXPECT_EQ(TimeStats(m, utcNow), (Rates{0, 0}));
+    EXPECT_EQ(qsoRates(m, utcNow), (Rates{0, 0}));
 }
 
 } // namespace
