@@ -1,21 +1,17 @@
 #include "app/MainWindow.h"
 
-#include "app/ActivityGraphWindow.h"
 #include "app/Colors.h"
-#include "app/CombineLogsDialog.h"
 #include "app/ContactListPanel.h"
 #include "app/EntryPanel.h"
-#include "app/ExportCommands.h"
 #include "app/GridColoursDialog.h"
 #include "app/GridMapPanel.h"
+#include "app/LogFileCommands.h"
 #include "app/HelpWindow.h"
 #include "app/MainMenus.h"
 #include "app/ScorePanel.h"
 #include "app/StationPanel.h"
 #include "app/StationKeying.h"
 #include "app/StationSetupDialog.h"
-#include "app/SummarySheetDialog.h"
-#include "export/ActivityGraph.h"
 #include "log/Contest.h"
 #include "log/Folders.h"
 #include "platform/Clock.h"
@@ -87,7 +83,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_keying = new StationKeying(this, *m_entry, *m_contest, m_menus->cwSetup);
     connectMenus();
     connectPanels();
-    connectExports();
+    new LogFileCommands(this, *m_contest, *m_menus);
 }
 
 MainWindow::~MainWindow() { delete m_menus; }
@@ -530,75 +526,4 @@ void MainWindow::closeEvent(QCloseEvent *e)
         if (w != this && w->isVisible())
             w->close();
     e->accept();
-}
-
-// ---------------------------------------------------------------- files
-
-void MainWindow::connectExports()
-{
-    const std::pair<QAction *, void (MainWindow::*)()> commands[] = {
-        {m_menus->writeCabrillo, &MainWindow::writeCabrillo}, {m_menus->exportOrrery, &MainWindow::exportForOrrery},
-        {m_menus->exportAdif, &MainWindow::exportAdif},       {m_menus->combine, &MainWindow::combineLogs},
-        {m_menus->archive, &MainWindow::archiveLog},          {m_menus->graph, &MainWindow::showActivityGraph},
-    };
-    for (const auto &[action, handler] : commands)
-        connect(action, &QAction::triggered, this, handler);
-}
-
-void MainWindow::writeCabrillo()
-{
-    // The entry holds every contact of the shared log, those logged by the
-    // other PCs since the last refresh included.
-    m_contest->reloadLog();
-    SummarySheetDialog w(m_contest->station(), m_contest->mirror(), this);
-    w.claimedScore = [this] {
-        const Station &s = m_contest->station();
-        return QString::number(scoreTotals(m_contest->tally(), s.contestType, s.isRover()).score);
-    };
-    w.exec();
-}
-
-void MainWindow::exportAdif()
-{
-    m_contest->reloadLog();
-    ExportCommands::exportAdif(this, m_contest->mirror(), m_contest->station().contestType);
-}
-
-void MainWindow::exportForOrrery()
-{
-    m_contest->reloadLog();
-    ExportCommands::exportForOrrery(this, m_contest->mirror(), m_contest->station().contestType);
-}
-
-void MainWindow::combineLogs()
-{
-    m_contest->reloadLog();
-    CombineLogsDialog w(m_contest->store(), this);
-    w.reload = [this] { m_contest->reloadLog(); };
-    w.exec();
-}
-
-void MainWindow::archiveLog()
-{
-    // The refresh timer rests while the copy is taken and runs again after,
-    // whatever the outcome.
-    const Station &s = m_contest->station();
-    ExportCommands::archiveLog(this, m_contest->store(), s.logPath, s.ownCall, m_contest->refreshTimer());
-}
-
-void MainWindow::showActivityGraph()
-{
-    const ActivityGraph::Data data = ActivityGraph::compute(m_contest->mirror());
-    if (!data.enough) {
-        msgBox(this, ActivityGraph::Text::NotEnoughText, ActivityGraph::Text::NotEnoughTitle);
-        return;
-    }
-    // One graph window; opening it again draws the log as it is now.
-    auto *graph = findChild<ActivityGraphWindow *>();
-    if (!graph)
-        graph = new ActivityGraphWindow(this);
-    graph->setData(data);
-    graph->show();
-    graph->raise();
-    graph->activateWindow();
 }

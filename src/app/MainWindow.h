@@ -44,7 +44,6 @@ protected:
 private:
     void connectMenus();
     void connectPanels();
-    void connectExports();
     void checkUtcOffset();
     // The station window; false when the operator cancelled it.
     bool runStationSetup();
@@ -66,12 +65,6 @@ private:
     void recallLastContact();
     void exitProgram();
     void endProgram();
-    void writeCabrillo();
-    void exportAdif();
-    void exportForOrrery();
-    void combineLogs();
-    void archiveLog();
-    void showActivityGraph();
 
     Contest *m_contest = nullptr;
     MainMenus *m_menus = nullptr;
