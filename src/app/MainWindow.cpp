@@ -11,6 +11,7 @@
 #include "app/ScorePanel.h"
 #include "app/StationPanel.h"
 #include "app/StationKeying.h"
+#include "app/StationRig.h"
 #include "app/StationSetupDialog.h"
 #include "log/Contest.h"
 #include "log/Folders.h"
@@ -81,6 +82,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_clockTimer, &QTimer::timeout, m_stationPanel, &StationPanel::showClocks);
     connect(m_networkStartTimer, &QTimer::timeout, this, &MainWindow::networkStart);
     m_keying = new StationKeying(this, *m_entry, *m_contest, m_menus->cwSetup);
+    m_rig = new StationRig(this, *m_contest, m_keying->ports(), m_menus->rigInterface);
     connectMenus();
     connectPanels();
     new LogFileCommands(this, *m_contest, *m_menus);
@@ -221,6 +223,7 @@ bool MainWindow::startUp()
         return false;
     askContinueLog();
     m_keying->loadSettings();
+    m_rig->start();
     // Ready for the first call.
     activateWindow();
     m_entry->focusCall();

@@ -12,6 +12,7 @@ class EntryPanel;
 class QTimer;
 class ScorePanel;
 class StationKeying;
+class StationRig;
 class StationPanel;
 class StationSetupDialog;
 struct MainMenus;
@@ -77,4 +78,5 @@ private:
     QTimer *m_networkStartTimer = nullptr;
     StationSetupDialog *m_stationSetup = nullptr;
     StationKeying *m_keying = nullptr;
+    StationRig *m_rig = nullptr;
 };

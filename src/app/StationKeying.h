@@ -31,6 +31,8 @@ public:
     // Nothing more is keyed after the character being sent.
     void stop();
     CwKeyer &keyer() { return *m_keyer; }
+    // The owner of the serial ports, which the rig's port goes through too.
+    PortArbiter &ports() { return *m_ports; }
 
     void showSetup();
     void showStrings();

@@ -3,8 +3,9 @@
 // push-to-talk line and the WinKey keyer's port. Opening one for a role first
 // closes the ports that must give way to it (the CW key closes the
 // push-to-talk port; push-to-talk closes the CW key and the keyer; the keyer
-// closes the other two), and any other role on the same device. Closing a
-// key line leaves it up.
+// closes the other two), and any other role on the same device. The rig's
+// CAT port is held here too, so that it and a key line never share a device.
+// Closing a key line leaves it up.
 #include "platform/KeyLine.h"
 
 #include <QString>
@@ -13,7 +14,7 @@
 #include <memory>
 #include <optional>
 
-enum class PortRole { CwKey, Ptt, WinKey };
+enum class PortRole { CwKey, Ptt, WinKey, Rig };
 
 struct KeyLineRequest {
     enum class Kind { Serial, Parallel };
@@ -50,7 +51,7 @@ public:
     void closeAll();
 
     // A port held by something other than a key line (the keyer's serial
-    // link): closeIt is called when another role needs the port.
+    // link, the rig's CAT port): closeIt is called when another role needs the port.
     void hold(PortRole role, int portNumber, std::function<void()> closeIt);
 
 private:
@@ -62,6 +63,6 @@ private:
     void makeWayFor(PortRole role, const KeyLineRequest &request);
     Holder &holder(PortRole role) { return m_holders[size_t(role)]; }
 
-    std::array<Holder, 3> m_holders;
+    std::array<Holder, 4> m_holders;
     Factory m_factory;
 };

@@ -1,0 +1,99 @@
+#include "app/StationRig.h"
+
+#include "app/RigControlWindow.h"
+#include "log/Contest.h"
+#include "log/Folders.h"
+#include "platform/Dialogs.h"
+#include "platform/SerialRigLink.h"
+#include "platform/TcpRigLink.h"
+#include "rig/RigModels.h"
+#include "rig/RigPoller.h"
+
+#include <QAction>
+#include <QDir>
+#include <QWidget>
+
+namespace {
+std::unique_ptr<RigLink> makeLink(PortArbiter &ports, const RigSettings &s, const Rig::Model &m)
+{
+    if (m.family == Rig::Family::Rigctld)
+        return std::make_unique<TcpRigLink>(s.rigctldHost, quint16(s.rigctldPort));
+    SerialLineSettings line;
+    line.portNumber = s.port;
+    line.baud = s.baud.trimmed().toInt();
+    line.parity = s.parity.toLatin1();
+    line.dataBits = s.dataBits.digitValue();
+    line.stopBits = s.stopBits.digitValue();
+    line.power = s.power.toLatin1();
+    // The Ten-Tec rigs pace the link with RTS/CTS.
+    line.hardwareHandshake = m.family == Rig::Family::TenTecPanel || m.family == Rig::Family::Orion;
+    return std::make_unique<SerialRigLink>(line, &ports);
+}
+} // namespace
+
+StationRig::StationRig(QWidget *window, Contest &contest, PortArbiter &ports, QAction *rigMenu)
+    : QObject(window), m_window(window), m_contest(contest)
+{
+    setObjectName(QStringLiteral("stationRig"));
+    m_poller = new RigPoller(
+        [&ports](const RigSettings &s, const Rig::Model &m) { return makeLink(ports, s, m); }, this);
+    m_rigWindow = new RigControlWindow(*m_poller, QDir(Folders::workDir()).filePath(QStringLiteral("RigCntrl.txt")),
+                                       window);
+    connect(m_poller, &RigPoller::replyRead, this, &StationRig::followReply);
+    connect(m_poller, &RigPoller::linkLost, this, &StationRig::tellLost);
+    connect(m_rigWindow, &RigControlWindow::rigChosen, this, [this](const QString &rig) {
+        m_contest.station().rig = rig;
+        m_contest.savePreferences();
+    });
+    rigMenu->setEnabled(true);
+    connect(rigMenu, &QAction::triggered, this, &StationRig::showWindow);
+}
+
+StationRig::~StationRig()
+{
+    // A Yaesu rig is told that the computer lets go of it.
+    const Rig::Model &m = Rig::model(m_poller->settings().rigType);
+    if (m_poller->isPolling() && m_poller->link() && m.name.startsWith(QLatin1String("Yaesu")) &&
+        m.family != Rig::Family::Ftdx9000)
+        m_poller->link()->write(QByteArray("\x00\x00\x00\x00\x80", 5));
+    m_poller->stop();
+    delete m_rigWindow;
+}
+
+void StationRig::start()
+{
+    m_rigWindow->loadSettings();
+    const QString rig = m_contest.station().rig;
+    m_rigWindow->selectRig(Rig::isKnown(rig) ? rig : QStringLiteral("None"));
+    if (m_rigWindow->settings().rigType != QLatin1String("None"))
+        m_rigWindow->test();
+}
+
+void StationRig::showWindow()
+{
+    m_rigWindow->show();
+    m_rigWindow->raise();
+    m_rigWindow->activateWindow();
+}
+
+void StationRig::followReply()
+{
+    const RigSettings &s = m_poller->settings();
+    const Rig::RigState &state = m_poller->state();
+    if (s.useFrequency)
+        m_contest.followRigFrequency(state.frequency);
+    if (s.modeBy != RigSettings::ModeBy::DontUse)
+        m_contest.followRigMode(state.mode);
+}
+
+void StationRig::tellLost(const QString &why)
+{
+    beep();
+    msgBox(m_window,
+           QStringLiteral("The rig does not answer any more (%1). Logging goes on; the band and mode follow the rig "
+                          "again as soon as it answers.")
+               .arg(why),
+           QStringLiteral("Rig Interface"), Dialogs::Icon::Warning);
+}
+
+RigControlWindow &StationRig::window() { return *m_rigWindow; }
