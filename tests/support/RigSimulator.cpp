@@ -103,28 +103,41 @@ void RigSimulator::received()
 QByteArray RigSimulator::replyTo(const QByteArray &q)
 {
     const qint64 tenHz = hz / 10;
-    if (isFamily(m_rig, {"Kenwood", "Elecraft", "Other"})) {
-        if (q == "FA;")
-            return QByteArray("FA") + QByteArray::number(hz).rightJustified(11, '0') + ';';
+    const QByteArray digits11 = QByteArray::number(hz).rightJustified(11, '0');
+    if (isFamily(m_rig, {"Kenwood", "Kenwood 2", "Elecraft", "Other"})) {
+        // The rig's housekeeping answers as well: identity, power, VFOs.
+        if (q == "ID;")
+            return "ID018;";
+        if (q == "PS;")
+            return "PS1;";
+        if (q == "AI;")
+            return "AI0;";
+        if (q == "FR;" || q == "FT;")
+            return q.left(2) + "0;";
+        if (q == "FA;" || q == "FB;")
+            return q.left(2) + digits11 + ';';
         if (q == "MD;")
             return cw ? "MD3;" : "MD2;";
-        if (q == "ID;")
-            return "ID019;";
+        if (q == "IF;")
+            // IF, frequency, step, RIT, RIT/XIT/bank, memory, TX, mode, VFO,
+            // scan, split, tone, tone number, shift.
+            return QByteArray("IF") + digits11 + "0000" + "+00000" + "000" + "00" + "0" + (cw ? "3" : "2") +
+                   "0" + "0" + "0" + "0" + "00" + "0" + ";";
         return {};
     }
-    if (m_rig == QLatin1String("Kenwood 2")) {
-        if (q != "IF;")
-            return {};
-        // IF, frequency, step, RIT, RIT/XIT/bank, memory, TX, mode, VFO,
-        // scan, split, tone, tone number, shift.
-        return QByteArray("IF") + QByteArray::number(hz).rightJustified(11, '0') + "0000" + "+00000" + "000" +
-               "00" + "0" + (cw ? "3" : "2") + "0" + "0" + "0" + "0" + "00" + "0" + ";";
-    }
     if (m_rig == QLatin1String("Yaesu FTdx9000")) {
-        if (q == "FA;")
-            return QByteArray("FA") + QByteArray::number(hz).rightJustified(8, '0') + ';';
+        if (q == "FA;" || q == "FB;")
+            return q.left(2) + QByteArray::number(hz).rightJustified(8, '0') + ';';
         if (q == "MD0;")
             return cw ? "MD03;" : "MD02;";
+        if (q == "ID;")
+            return "ID0101;";
+        if (q == "AI;" || q == "VS;" || q == "FT;")
+            return q.left(2) + "0;";
+        if (q == "PS;")
+            return "PS1;";
+        if (q == "SH0;")
+            return "SH016;";
         return {};
     }
     if (m_rig == QLatin1String("Ten Tec Orion")) {
