@@ -174,12 +174,12 @@ TEST(Adif, EveryBandAndModeKeepsToThePublishedLists)
         for (const char *mode : {"CW", "PH"})
             log.push_back(qso(i == 3 ? "SM5ÅÄ" : "K1ABC", Bands::label(i), "FN42", i % 2 ? "FN31" : "FN32", mode,
                               "2012/06/09", QString("18:%1:00").arg(i, 2, 10, QChar('0'))));
-    for (const QString &phone : {"usb", "FM"}) {
+    for (const char *phone : {"usb", "FM"}) {
         int changed = -1;
         const QByteArray file = Adif::adifText(loadedMirror(log), Adif::Answers{"10", "Größte Runde", phone},
                                                QDateTime(QDate(2012, 6, 10), QTime(9, 0)), ProgramInfo{"Halvern", "2.5"},
                                                Adif::Origin{"W1AW/R", 2}, &changed);
-        EXPECT_EQ(strictAdifObjections(file), QStringList()) << phone.toStdString();
+        EXPECT_EQ(strictAdifObjections(file), QStringList()) << phone;
         EXPECT_EQ(changed, static_cast<int>(log.size())); // the comment of every record lost its umlaut
         EXPECT_EQ(file.count("<eor>"), 2 * Bands::Count);
         EXPECT_TRUE(file.contains("<Call:5>SM5AA ")) << file.constData();
