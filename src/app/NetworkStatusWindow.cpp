@@ -4,6 +4,7 @@
 #include "app/Controls.h"
 #include "log/Bands.h"
 #include "net/StationNetwork.h"
+#include "platform/ComputerBrowser.h"
 #include "platform/Dialogs.h"
 
 #include <QCheckBox>
@@ -185,15 +186,21 @@ void NetworkStatusWindow::messageArrived(const NetRecords::Message &, bool addre
     m_messageField->setFocus();
 }
 
+void NetworkStatusWindow::setComputerBrowser(ComputerBrowser *browser)
+{
+    m_browser = browser;
+    connect(browser, &ComputerBrowser::found, this, [this](const QStringList &names) {
+        m_computers->clear();
+        m_computers->addItems(names);
+    });
+}
+
 void NetworkStatusWindow::listNetworkPcs()
 {
     m_messageField->setFocus();
     m_computers->clear();
-    if (!listComputers)
-        return;
-    const QStringList names = listComputers();
-    for (const QString &n : names)
-        m_computers->addItem(n);
+    if (m_browser)
+        m_browser->browse();
 }
 
 bool NetworkStatusWindow::eventFilter(QObject *watched, QEvent *event)

@@ -5,8 +5,8 @@
 // It shows the station network and forwards the operator's actions to it.
 #include <QWidget>
 #include <array>
-#include <functional>
 
+class ComputerBrowser;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -26,8 +26,8 @@ public:
 
     explicit NetworkStatusWindow(StationNetwork &network, QWidget *parent = nullptr);
 
-    // The computers announced on the local network ("List Network PCs").
-    std::function<QStringList()> listComputers;
+    // Where "List Network PCs" finds the computers of the local network.
+    void setComputerBrowser(ComputerBrowser *browser);
 
     // The window as it comes up: the switch as the network stands, the
     // status published, the PC list emptied.
@@ -45,6 +45,7 @@ private:
     static QString helpText(const QString &serverName);
 
     StationNetwork &m_network;
+    ComputerBrowser *m_browser = nullptr;
     std::array<std::array<QLabel *, 3>, 14> m_cells{};
     QLabel *m_status = nullptr;
     QLabel *m_server = nullptr;

@@ -4,6 +4,7 @@
 #include "log/Contest.h"
 #include "net/StationNetwork.h"
 #include "platform/ClockSetter.h"
+#include "platform/ComputerBrowser.h"
 #include "platform/NetHost.h"
 #include "platform/SettingsStore.h"
 
@@ -13,6 +14,7 @@
 namespace {
 NetHost *g_host = nullptr;
 ClockSetter *g_clock = nullptr;
+const QDBusConnection *g_browserBus = nullptr;
 
 // The server named by the log path; a try-out of several copies on one
 // machine names it in the environment.
@@ -23,10 +25,11 @@ QString serverOf(const Contest &contest)
 }
 } // namespace
 
-void StationNetworking::usePlatform(NetHost *host, ClockSetter *clock)
+void StationNetworking::usePlatform(NetHost *host, ClockSetter *clock, const QDBusConnection *browserBus)
 {
     g_host = host;
     g_clock = clock;
+    g_browserBus = browserBus;
 }
 
 quint16 StationNetworking::port()
@@ -52,6 +55,7 @@ StationNetworking::StationNetworking(QWidget *window, Contest &contest, QAction 
     }
     const quint16 p = port();
     m_network = new StationNetwork(*host, *clock, p, p, this);
+    m_browser = new ComputerBrowser(g_browserBus ? *g_browserBus : QDBusConnection::systemBus(), this);
     networkMenu->setEnabled(true);
     connect(networkMenu, &QAction::triggered, this, &StationNetworking::showWindow);
     connect(&contest, &Contest::bandOrModeChanged, this, &StationNetworking::bandOrModeChosen);
@@ -79,12 +83,16 @@ void StationNetworking::start()
     window();
     m_network->setOwnStatus(s.currentBand, s.currentMode);
     m_network->enable();
+    if (m_network->listeningPort() != 0)
+        m_browser->announce(m_network->stationName(), m_network->listeningPort());
 }
 
 NetworkStatusWindow *StationNetworking::window()
 {
-    if (!m_statusWindow)
+    if (!m_statusWindow) {
         m_statusWindow = new NetworkStatusWindow(*m_network, m_window);
+        m_statusWindow->setComputerBrowser(m_browser);
+    }
     return m_statusWindow;
 }
 

@@ -3,11 +3,13 @@
 // program, it follows the contest's band, mode and log path, shows the
 // network window from the "Network" menu, and hands the main window the
 // lines it shows (the also-operating warning, a received message).
+#include <QDBusConnection>
 #include <QObject>
 #include <QPointer>
 #include <memory>
 
 class ClockSetter;
+class ComputerBrowser;
 class Contest;
 class NetHost;
 class NetworkStatusWindow;
@@ -21,9 +23,9 @@ public:
     StationNetworking(QWidget *window, Contest &contest, QAction *networkMenu);
     ~StationNetworking() override;
 
-    // Tests give every window made afterwards this host and clock (nullptr:
-    // the system's).
-    static void usePlatform(NetHost *host, ClockSetter *clock);
+    // Tests give every window made afterwards this host, clock and bus for
+    // the computer list (nullptr: the system's).
+    static void usePlatform(NetHost *host, ClockSetter *clock, const QDBusConnection *browserBus = nullptr);
     // The port every PC of the station listens on; "NetworkPort" in the
     // settings store, 1001 by default.
     static quint16 port();
@@ -49,5 +51,6 @@ private:
     std::unique_ptr<NetHost> m_ownHost;
     std::unique_ptr<ClockSetter> m_ownClock;
     StationNetwork *m_network = nullptr;
+    ComputerBrowser *m_browser = nullptr;
     QPointer<NetworkStatusWindow> m_statusWindow;
 };

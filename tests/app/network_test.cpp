@@ -13,15 +13,21 @@
 namespace {
 
 struct NetworkApp {
-    NetworkApp() : host(QStringLiteral("ham1"))
+    NetworkApp() : host(QStringLiteral("ham1")) { StationNetworking::usePlatform(&host, &clock, &noBus()); }
+    // Back to what every other window of the tests gets.
+    ~NetworkApp()
     {
+        static FakeClock refusing;
         refusing.refusal = QStringLiteral("not in tests");
-        StationNetworking::usePlatform(&host, &clock);
+        StationNetworking::usePlatform(nullptr, &refusing, &noBus());
     }
-    ~NetworkApp() { StationNetworking::usePlatform(nullptr, &refusing); }
+    static const QDBusConnection &noBus()
+    {
+        static const QDBusConnection none(QStringLiteral("no bus"));
+        return none;
+    }
     LoopbackNetHost host;
     FakeClock clock;
-    FakeClock refusing;
     AppFixture app;
 };
 
@@ -114,6 +120,10 @@ TEST(NetworkWindow, StationsMessagesAndTheSwitch)
     EXPECT_EQ(f.hint->text(), "To: tent From: ham2\nfor us");
     EXPECT_EQ(n.app.dialogs.beeps, beeps + 1);
     EXPECT_TRUE(log->toPlainText().endsWith("for us\n\n"));
+
+    // Without Avahi the list of PCs stays empty.
+    QTest::mouseClick(buttonOf(*window, "Command4"), Qt::LeftButton);
+    EXPECT_EQ(control<QListWidget>(*window, "List2")->count(), 0);
 
     // Switched off: closed, the grid free, the client loses the server.
     QTest::mouseClick(control<QCheckBox>(*window, "Check1"), Qt::LeftButton);

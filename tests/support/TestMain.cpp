@@ -1,7 +1,8 @@
 // Test entry point: a QApplication on the offscreen platform, so that windows
 // can be driven without a display, and a home of its own for each run so that
 // no test reads or writes the user's files. The station network of a test's
-// windows listens on a free port and never sets the real clock.
+// windows listens on a free port, never sets the real clock and announces
+// nothing on the local network.
 #include "app/StationNetworking.h"
 #include "platform/ClockSetter.h"
 #include "platform/SettingsStore.h"
@@ -33,7 +34,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     SettingsStore::set(QStringLiteral("NetworkPort"), QStringLiteral("0"));
     RefusingClock refusingClock;
-    StationNetworking::usePlatform(nullptr, &refusingClock);
+    // No computer list and no announcement from a test either.
+    const QDBusConnection noBus(QStringLiteral("no bus"));
+    StationNetworking::usePlatform(nullptr, &refusingClock, &noBus);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
