@@ -11,6 +11,7 @@
 #include "app/ScorePanel.h"
 #include "app/StationPanel.h"
 #include "app/StationKeying.h"
+#include "app/StationNetworking.h"
 #include "app/StationSetupDialog.h"
 #include "log/Contest.h"
 #include "log/Folders.h"
@@ -81,6 +82,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_clockTimer, &QTimer::timeout, m_stationPanel, &StationPanel::showClocks);
     connect(m_networkStartTimer, &QTimer::timeout, this, &MainWindow::networkStart);
     m_keying = new StationKeying(this, *m_entry, *m_contest, m_menus->cwSetup);
+    auto *network = new StationNetworking(this, *m_contest, m_menus->network);
+    connect(this, &MainWindow::networkStart, network, &StationNetworking::start);
+    connect(network, &StationNetworking::messageLineWanted, m_entry,
+            qOverload<const QString &>(&EntryPanel::showMessage));
+    connect(network, &StationNetworking::hintLineWanted, m_entry, &EntryPanel::showHint);
     connectMenus();
     connectPanels();
     new LogFileCommands(this, *m_contest, *m_menus);
