@@ -15,7 +15,7 @@ packages=(
   libqt6sql6-sqlite libqt6sql6-psql
   qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libbenchmark-dev
-  socat libhamlib-utils
+  socat dbus-daemon libhamlib-utils
 )
 
 install_missing() {

@@ -17,17 +17,6 @@ class CodePracticeWindow : public QDialog {
 public:
     explicit CodePracticeWindow(CwKeyer &keyer, QWidget *parent = nullptr);
 
-    QPlainTextEdit *textToSend = nullptr; // Text1
-    QPlainTextEdit *textSent = nullptr;   // Text2
-    QLineEdit *groupCountField = nullptr; // Text3
-    QLineEdit *groupSizeField = nullptr;  // Text4
-    QRadioButton *lettersOnlyOption = nullptr, *allOption = nullptr;
-    QLineEdit *typingField = nullptr;     // Text5
-    QLabel *speedLabel = nullptr;         // Label8
-    QPushButton *generateButton = nullptr, *pasteButton = nullptr, *sendButton = nullptr,
-                *stopButton = nullptr, *fasterButton = nullptr, *slowerButton = nullptr,
-                *clearSentButton = nullptr, *clearTextButton = nullptr;
-
     void generate();
     void send();
     void stop();
@@ -39,6 +28,18 @@ protected:
     void reject() override;
 
 private:
+    QPlainTextEdit *textToSend = nullptr;
+    QPlainTextEdit *textSent = nullptr;
+    QLineEdit *groupCountField = nullptr;
+    QLineEdit *groupSizeField = nullptr;
+    QRadioButton *lettersOnlyOption = nullptr, *allOption = nullptr;
+    QLineEdit *typingField = nullptr;
+    QLabel *speedLabel = nullptr;
+    QPushButton *generateButton = nullptr, *pasteButton = nullptr, *sendButton = nullptr,
+                *stopButton = nullptr, *fasterButton = nullptr, *slowerButton = nullptr,
+                *clearSentButton = nullptr, *clearTextButton = nullptr;
+
+
     void typed(const QString &text, bool backspace);
     void appendSent(const QString &text);
 

@@ -119,7 +119,8 @@ void CombineLogsDialog::appendFile()
     }
     if (reload)
         reload();
-    msgBox(this, Append::Text::done(r), Append::Text::DoneTitle, Dialogs::Icon::Information);
+    msgBox(this, Append::Text::done(r), Append::Text::DoneTitle,
+           r.refused.isEmpty() ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
     activateWindow();
     doneButton->setFocus();
 }

@@ -24,28 +24,6 @@ public:
     // Shows the engine's settings in the fields (after they were loaded).
     void showSettings();
 
-    // F1..F9, F10, F11 (Text1..Text9, Text12, Text13).
-    std::array<QLineEdit *, 11> messageFields{};
-    QLineEdit *portField = nullptr;           // Text10
-    QComboBox *portDevice = nullptr;          // the device the port number stands for
-    QLabel *portDeviceLabel = nullptr;
-    QLineEdit *wpmField = nullptr;            // Text11
-    QLineEdit *wordSpaceField = nullptr;      // txtSpace
-    QLineEdit *printerAddressField = nullptr; // Text14
-    QRadioButton *rtsOption = nullptr, *dtrOption = nullptr, *printerOption = nullptr,
-                 *noneOption = nullptr, *winKeyOption = nullptr;
-    QPushButton *configureWinKeyButton = nullptr;
-    QRadioButton *timerOption = nullptr, *loopOption = nullptr, *sleepOption = nullptr;
-    QLabel *loopCountLabel = nullptr;
-    QLineEdit *loopCountField = nullptr; // txtLoop
-    QPushButton *loopFasterButton = nullptr, *loopSlowerButton = nullptr;
-    QCheckBox *displayTextBox = nullptr;  // Check1
-    QLineEdit *loopDelayField = nullptr;  // txtCWLoop
-    QPushButton *fasterButton = nullptr, *slowerButton = nullptr;
-    QPushButton *lessSpaceButton = nullptr, *moreSpaceButton = nullptr;
-    QLabel *sendingLabel = nullptr;
-    QPushButton *testButton = nullptr, *codePracticeButton = nullptr, *doneButton = nullptr;
-
     void test();
     void keepAndHide();
     void openCodePractice();
@@ -62,6 +40,29 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // The messages of F1..F9, F10 and F11.
+    std::array<QLineEdit *, 11> messageFields{};
+    QLineEdit *portField = nullptr;
+    QComboBox *portDevice = nullptr;          // the device the port number stands for
+    QLabel *portDeviceLabel = nullptr;
+    QLineEdit *wpmField = nullptr;
+    QLineEdit *wordSpaceField = nullptr;
+    QLineEdit *printerAddressField = nullptr;
+    QRadioButton *rtsOption = nullptr, *dtrOption = nullptr, *printerOption = nullptr,
+                 *noneOption = nullptr, *winKeyOption = nullptr;
+    QPushButton *configureWinKeyButton = nullptr;
+    QRadioButton *timerOption = nullptr, *loopOption = nullptr, *sleepOption = nullptr;
+    QLabel *loopCountLabel = nullptr;
+    QLineEdit *loopCountField = nullptr;
+    QPushButton *loopFasterButton = nullptr, *loopSlowerButton = nullptr;
+    QCheckBox *displayTextBox = nullptr;
+    QLineEdit *loopDelayField = nullptr;
+    QPushButton *fasterButton = nullptr, *slowerButton = nullptr;
+    QPushButton *lessSpaceButton = nullptr, *moreSpaceButton = nullptr;
+    QLabel *sendingLabel = nullptr;
+    QPushButton *testButton = nullptr, *codePracticeButton = nullptr, *doneButton = nullptr;
+
+
     void buildControls();
     void connectControls();
     void chooseOutput(int output);

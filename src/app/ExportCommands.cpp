@@ -6,6 +6,7 @@
 #include "export/OrreryExport.h"
 #include "log/Folders.h"
 #include "log/LogStore.h"
+#include "log/Station.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 
@@ -33,6 +34,23 @@ QString written(const QString &path)
 {
     return QStringLiteral("The file was successfully written to the directory:\r\n\r\n") + path +
            u'.';
+}
+// Said after the written message when values had to be made plain ASCII.
+QString madeAscii(int records)
+{
+    return records == 1
+               ? QStringLiteral("\r\n\r\n1 record held characters that an ADIF file cannot carry; "
+                                "they were written as plain letters or \"_\".")
+               : QStringLiteral("\r\n\r\n%1 records held characters that an ADIF file cannot carry; "
+                                "they were written as plain letters or \"_\".")
+                     .arg(records);
+}
+QString notAMode(const QString &answer)
+{
+    return QStringLiteral("\"%1\" is not a mode an ADIF file can carry (such as SSB, USB, LSB, FM or "
+                          "AM).  ")
+               .arg(answer.trimmed()) +
+           PhoneModePrompt;
 }
 } // namespace AdifText
 
@@ -74,31 +92,64 @@ QString failed(const QString &path, const QString &why)
 
 namespace ExportCommands {
 
-QString exportAdif(QWidget *parent, const LogMirror &mirror, int contestType,
+void tellNotWritten(QWidget *parent, const QString &what, const QString &path, const QString &why)
+{
+    msgBox(parent,
+           QStringLiteral("The %1 could not be written to %2 (%3).\r\n\r\nNo file was written.")
+               .arg(what, QDir::toNativeSeparators(path), why.isEmpty() ? QStringLiteral("unknown error") : why),
+           NotWrittenTitle, Dialogs::Icon::Warning);
+}
+
+QString exportAdif(QWidget *parent, const LogMirror &mirror, const Station &station,
                    const ProgramInfo &program)
 {
     using namespace AdifText;
     Dialogs &d = Dialogs::get();
+    // Cancel on any question ends the command.
+    const auto power = d.ask(parent, PowerTitle, PowerPrompt, QString());
+    if (!power)
+        return QString();
+    const auto comment = d.ask(parent, CommentTitle, CommentPrompt, Adif::defaultComment(station.contestType));
+    if (!comment)
+        return QString();
     Adif::Answers a;
-    a.power = d.input(parent, PowerTitle, PowerPrompt, QString());
-    a.comment = d.input(parent, CommentTitle, CommentPrompt, Adif::defaultComment(contestType));
-    a.phoneMode = d.input(parent, PhoneModeTitle, PhoneModePrompt, PhoneModeDefault);
+    a.power = *power;
+    a.comment = *comment;
+    QString prompt = PhoneModePrompt;
+    for (;;) {
+        const auto mode = d.ask(parent, PhoneModeTitle, prompt, PhoneModeDefault);
+        if (!mode)
+            return QString();
+        if (Adif::phoneMode(*mode)) {
+            a.phoneMode = *mode;
+            break;
+        }
+        prompt = notAMode(*mode);
+    }
     const QString path = d.saveFile(parent, SaveTitle, SaveFilter, Adif::proposedPath());
     if (path.isEmpty())
         return QString();
-    // A file that cannot be written ends the command as a cancel does.
-    if (!Adif::writeFile(path, Adif::adifText(mirror, a, Clock::localNow(), program)))
+    int changed = 0;
+    const QByteArray text = Adif::adifText(mirror, a, Clock::localNow(), program,
+                                           Adif::Origin{station.ownCall, station.contestType}, &changed);
+    QString why;
+    if (!Adif::writeFile(path, text, &why)) {
+        tellNotWritten(parent, QStringLiteral("ADIF file"), path, why);
         return QString();
-    msgBox(parent, written(path), WrittenTitle);
+    }
+    msgBox(parent, written(path) + (changed > 0 ? madeAscii(changed) : QString()), WrittenTitle);
     return path;
 }
 
 QString exportForOrrery(QWidget *parent, const LogMirror &mirror, int contestType)
 {
     const QString folder = Folders::workDir();
-    const QString path = OrreryExport::writeExport(mirror, contestType, folder);
-    if (path.isEmpty())
+    QString why;
+    const QString path = OrreryExport::writeExport(mirror, contestType, folder, &why);
+    if (path.isEmpty()) {
+        tellNotWritten(parent, OrreryExport::FileName, QDir(folder).filePath(OrreryExport::FileName), why);
         return QString();
+    }
     beep();
     msgBox(parent, OrreryText::done(QDir::toNativeSeparators(folder)), OrreryText::DoneTitle);
     return path;

@@ -8,20 +8,27 @@
 #include <QString>
 
 class LogStore;
+struct Station;
 class QTimer;
 class QWidget;
 
 namespace ExportCommands {
 
-// The ADIF export on a freshly reloaded mirror: the three questions, the
-// save dialog (cancel ends it), the file and the message naming it. Returns
-// the path written, or an empty text when nothing was written.
-QString exportAdif(QWidget *parent, const LogMirror &mirror, int contestType,
+// The ADIF export on a freshly reloaded mirror: the three questions (a
+// phone mode that is no ADIF mode is asked again), the save dialog (cancel
+// on any of them ends it), the file and the message naming it. Returns the
+// path written, or an empty text when nothing was written.
+QString exportAdif(QWidget *parent, const LogMirror &mirror, const Station &station,
                    const ProgramInfo &program = ProgramInfo());
 
 // The Orrery export on a freshly reloaded mirror: LogExp.txt in the working
 // folder, a beep and the message. Returns the path written, or an empty text.
 QString exportForOrrery(QWidget *parent, const LogMirror &mirror, int contestType);
+
+// A file that could not be written, told in a warning: what it is, where,
+// and the system's reason.
+inline const QString NotWrittenTitle = QStringLiteral("File Not Written");
+void tellNotWritten(QWidget *parent, const QString &what, const QString &path, const QString &why);
 
 struct ArchiveOutcome {
     enum class Status { Copied, Cancelled, Failed };

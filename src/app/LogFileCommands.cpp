@@ -41,7 +41,7 @@ void LogFileCommands::writeCabrillo()
 void LogFileCommands::exportAdif()
 {
     m_contest->reloadLog();
-    ExportCommands::exportAdif(m_window, m_contest->mirror(), m_contest->station().contestType);
+    ExportCommands::exportAdif(m_window, m_contest->mirror(), m_contest->station());
 }
 
 void LogFileCommands::exportForOrrery()

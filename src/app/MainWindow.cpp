@@ -11,6 +11,7 @@
 #include "app/ScorePanel.h"
 #include "app/StationPanel.h"
 #include "app/StationKeying.h"
+#include "app/StationNetworking.h"
 #include "app/StationRig.h"
 #include "app/StationSetupDialog.h"
 #include "log/Contest.h"
@@ -83,6 +84,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_networkStartTimer, &QTimer::timeout, this, &MainWindow::networkStart);
     m_keying = new StationKeying(this, *m_entry, *m_contest, m_menus->cwSetup);
     m_rig = new StationRig(this, *m_contest, m_keying->ports(), m_menus->rigInterface);
+    auto *network = new StationNetworking(this, *m_contest, m_menus->network);
+    connect(this, &MainWindow::networkStart, network, &StationNetworking::start);
+    connect(network, &StationNetworking::messageLineWanted, m_entry,
+            qOverload<const QString &>(&EntryPanel::showMessage));
+    connect(network, &StationNetworking::hintLineWanted, m_entry, &EntryPanel::showHint);
     connectMenus();
     connectPanels();
     new LogFileCommands(this, *m_contest, *m_menus);

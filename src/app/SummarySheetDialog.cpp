@@ -1,9 +1,12 @@
 #include "app/SummarySheetDialog.h"
 
+#include "app/ExportCommands.h"
+#include "export/LogCheck.h"
 #include "log/Folders.h"
 #include "log/SharedPrefs.h"
 #include "platform/Dialogs.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -96,12 +99,31 @@ SummarySheetDialog::SummarySheetDialog(const Station &station, const LogMirror &
     powerLayout->addWidget(highPowerButton);
     powerLayout->addWidget(lowPowerButton);
 
+    // The format: 3.0 unless the entrant asks for the older one; a 3.0 entry
+    // also names where the station operated from.
+    versionFrame = frame(this, "fraCabrilloVersion", Text::VersionFrame);
+    version3Button = option(versionFrame, "optCabrillo3", Text::VersionCaptions.at(0));
+    version2Button = option(versionFrame, "optCabrillo2", Text::VersionCaptions.at(1));
+    version3Button->setChecked(true);
+    stationBox = new QComboBox(versionFrame);
+    stationBox->setObjectName(QStringLiteral("cboStation"));
+    stationBox->addItems(Text::StationCaptions);
+    auto *stationLabel = new QLabel(Text::StationLabel, versionFrame);
+    stationLabel->setBuddy(stationBox);
+    auto *versionLayout = new QGridLayout(versionFrame);
+    versionLayout->addWidget(version3Button, 0, 0);
+    versionLayout->addWidget(version2Button, 1, 0);
+    versionLayout->addWidget(stationLabel, 0, 1);
+    versionLayout->addWidget(stationBox, 1, 1);
+    connect(version3Button, &QRadioButton::toggled, stationBox, &QWidget::setEnabled);
+
     auto *categories = new QGridLayout;
     categories->addWidget(operatorFrame, 0, 0, 2, 1);
     categories->addWidget(bandFrame, 0, 1);
     categories->addWidget(modeFrame, 1, 1);
     categories->addWidget(powerFrame, 2, 0, 1, 2);
-    categories->setRowStretch(3, 1);
+    categories->addWidget(versionFrame, 3, 0, 1, 2);
+    categories->setRowStretch(4, 1);
 
     writeButton = button(this, "Command4", Text::WriteButton);
     doneButton = button(this, "Command3", Text::DoneButton);
@@ -114,8 +136,15 @@ SummarySheetDialog::SummarySheetDialog(const Station &station, const LogMirror &
     columns->addLayout(details, 3);
     columns->addSpacing(12);
     columns->addLayout(categories, 2);
+    // What a log checker would object to, shown before anything is written.
+    checkLabel = label(this, "lblLogCheck",
+                       LogCheck::report(LogCheck::check(m_mirror, m_station.isRover()), m_mirror.recordCount()));
+    checkLabel->setWordWrap(true);
+    checkLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto *top = new QVBoxLayout(this);
     top->addLayout(columns, 1);
+    top->addWidget(checkLabel);
     top->addLayout(buttons);
 
     // --- prefill from the answers kept last time ---
@@ -126,6 +155,17 @@ SummarySheetDialog::SummarySheetDialog(const Station &station, const LogMirror &
     address2Field->setText(kept.address2);
     emailField->setText(kept.email);
     clubField->setText(kept.club);
+    const std::pair<BandCategory, QRadioButton *> bandButtons[] = {{BandCategory::All, allBandsButton},
+                                                                   {BandCategory::Limited, limitedBandsButton},
+                                                                   {BandCategory::ThreeBand, threeBandButton},
+                                                                   {BandCategory::FmOnly, fmOnlyButton}};
+    for (const auto &[b, button] : bandButtons)
+        button->setChecked(kept.band == b);
+    (kept.version == Version::V2 ? version2Button : version3Button)->setChecked(true);
+    if (m_station.contestType != 5) {
+        highPowerButton->setChecked(kept.power == Power::High);
+        lowPowerButton->setChecked(kept.power == Power::Low);
+    }
 
     const int type = m_station.contestType;
     if (type == 5) {
@@ -142,6 +182,7 @@ SummarySheetDialog::SummarySheetDialog(const Station &station, const LogMirror &
         bandFrame->setEnabled(false);
     }
     operatorButton(initialOperator(type, m_station.isRover()))->setChecked(true);
+    stationBox->setCurrentIndex(static_cast<int>(m_station.isRover() ? StationKind::Rover : StationKind::Fixed));
 
     sectionField->installEventFilter(this);
     connect(writeButton, &QPushButton::clicked, this, &SummarySheetDialog::writeEntry);
@@ -174,6 +215,12 @@ Cabrillo::Header SummarySheetDialog::answers() const
              : threeBandButton->isChecked()    ? BandCategory::ThreeBand
              : fmOnlyButton->isChecked()       ? BandCategory::FmOnly
                                                : BandCategory::None;
+    h.mode = mixedModeButton->isChecked() ? ModeCategory::Mixed
+             : cwModeButton->isChecked()  ? ModeCategory::Cw
+             : ssbModeButton->isChecked() ? ModeCategory::Ssb
+                                          : ModeCategory::None;
+    h.version = version2Button->isChecked() ? Version::V2 : Version::V3;
+    h.station = static_cast<StationKind>(stationBox->currentIndex());
     if (m_station.contestType == 5) {
         h.assisted = !highPowerButton->isChecked();
     } else {
@@ -195,8 +242,11 @@ void SummarySheetDialog::writeEntry()
     const qint64 score = claimedScore ? claimedScore().trimmed().toLongLong() : 0;
     Station s = m_station;
     s.ownCall = call;
-    if (!writeFile(path, cabrilloText(m_mirror, s, answers(), score)))
+    QString why;
+    if (!writeFile(path, cabrilloText(m_mirror, s, answers(), score), &why)) {
+        ExportCommands::tellNotWritten(this, QStringLiteral("Cabrillo file"), path, why);
         return;
+    }
     msgBox(this, Text::written(call, QDir::toNativeSeparators(path)), Text::WrittenTitle);
     msgBox(this, Text::ThanksText, Text::ThanksTitle);
     accept();

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -32,8 +33,8 @@ protected:
 
 private:
     // Chooses the file, writes it, thanks the operator, closes the window and
-    // keeps the answers. A cancelled dialog or a file that cannot be written
-    // ends it quietly, the window staying open.
+    // keeps the answers. A cancelled dialog ends it quietly; a file that
+    // cannot be written is told with its reason. The window stays open.
     void writeEntry();
     // The answers as the window holds them.
     Cabrillo::Header answers() const;
@@ -69,6 +70,11 @@ private:
     // High and low power; non-assisted and assisted in the CQ contest.
     QRadioButton *highPowerButton = nullptr;
     QRadioButton *lowPowerButton = nullptr;
+    QGroupBox *versionFrame = nullptr;
+    QRadioButton *version3Button = nullptr;
+    QRadioButton *version2Button = nullptr;
+    QComboBox *stationBox = nullptr; // the 3.0 station kinds, in the order of Cabrillo::StationKind
+    QLabel *checkLabel = nullptr; // what a log checker would object to
     QPushButton *writeButton = nullptr;
     QPushButton *doneButton = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "log/Dupes.h"
 #include "log/LogStore.h"
+#include "log/RecordRules.h"
 #include "platform/LogEngine.h"
 #include "platform/SeqFile.h"
 #include "platform/WholeFile.h"
@@ -66,7 +67,8 @@ bool isDatabaseName(const QString &path)
     return path.trimmed().right(3).compare(QLatin1String("MDB"), Qt::CaseInsensitive) == 0;
 }
 
-std::optional<std::vector<QsoRecord>> readBackup(const QString &path, QString *error)
+std::optional<std::vector<QsoRecord>> readBackup(const QString &path, QString *error,
+                                                 std::vector<int> *lineNumbers)
 {
     const WholeFile::Read file = WholeFile::read(path, WholeFile::BackupLimit);
     if (!file.ok()) {
@@ -98,6 +100,8 @@ std::optional<std::vector<QsoRecord>> readBackup(const QString &path, QString *e
             return std::nullopt;
         }
         records.push_back(QsoRecord::fromValues(line));
+        if (lineNumbers)
+            lineNumbers->push_back(static_cast<int>(i + 1));
     }
     return records;
 }
@@ -126,12 +130,24 @@ bool isDuplicate(const QsoRecord &in, const std::vector<QsoRecord> &rows)
 }
 
 Result appendRecords(LogStore &store, const std::vector<QsoRecord> &records,
-                     bool eliminateDuplicates, BatchAppend::Options options)
+                     bool eliminateDuplicates, BatchAppend::Options options, const QStringList &where)
 {
-    options.eliminateDuplicates = eliminateDuplicates;
-    const BatchAppend::Outcome o = BatchAppend::append(store, records, options);
     Result result;
     result.read = static_cast<int>(records.size());
+    std::vector<QsoRecord> usable;
+    usable.reserve(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        const QString why = RecordRules::refusal(records[i]);
+        if (why.isEmpty()) {
+            usable.push_back(RecordRules::normalized(records[i]));
+            continue;
+        }
+        const QString place = i < size_t(where.size()) ? where.at(qsizetype(i))
+                                                         : QStringLiteral("record %1").arg(i + 1);
+        result.refused.append(place + QStringLiteral(": ") + why);
+    }
+    options.eliminateDuplicates = eliminateDuplicates;
+    const BatchAppend::Outcome o = BatchAppend::append(store, usable, options);
     if (o.ok) {
         result.status = Result::Status::Appended;
         result.appended = o.appended;
@@ -164,13 +180,18 @@ Result appendFile(LogStore &store, const QString &sourcePath, bool eliminateDupl
         return result;
     }
     QString e;
-    const auto records = isDatabaseName(source) ? readLogFile(source, &e) : readBackup(source, &e);
+    std::vector<int> lines;
+    const bool database = isDatabaseName(source);
+    const auto records = database ? readLogFile(source, &e) : readBackup(source, &e, &lines);
     if (!records) {
         result.status = Result::Status::NotReadable;
         result.error = e;
         return result;
     }
-    return appendRecords(store, *records, eliminateDuplicates, options);
+    QStringList where;
+    for (size_t i = 0; i < records->size(); ++i)
+        where.append(database ? QStringLiteral("row %1").arg(i + 1) : QStringLiteral("line %1").arg(lines.at(i)));
+    return appendRecords(store, *records, eliminateDuplicates, options, where);
 }
 
 namespace Text {
@@ -181,7 +202,20 @@ QString done(const Result &r)
     if (r.skipped > 0)
         s += r.skipped == 1 ? QStringLiteral("; 1 duplicate was left out")
                             : QStringLiteral("; %1 duplicates were left out").arg(r.skipped);
-    return s + u'.';
+    s += u'.';
+    if (r.refused.isEmpty())
+        return s;
+    s += r.refused.size() == 1
+             ? QStringLiteral("\r\n\r\n1 record was not appended because the log cannot use it:")
+             : QStringLiteral("\r\n\r\n%1 records were not appended because the log cannot use them:")
+                   .arg(r.refused.size());
+    // A long list is cut so that the message still fits on the screen.
+    constexpr qsizetype Shown = 20;
+    for (const QString &line : r.refused.mid(0, Shown))
+        s += QStringLiteral("\r\n") + line;
+    if (r.refused.size() > Shown)
+        s += QStringLiteral("\r\n... and %1 more.").arg(r.refused.size() - Shown);
+    return s;
 }
 } // namespace Text
 

@@ -8,6 +8,7 @@
 #include "log/QsoRecord.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct Result {
     int read = 0;     // records found in the file
     int appended = 0; // records added to the log
     int skipped = 0;  // duplicates left out
+    // Records the log cannot use, left out: where each stood in the file and
+    // why ("line 3: the band \"40 M\" is not one of the log's bands").
+    QStringList refused;
     QString error;    // the message for the user when nothing was appended
     bool ok() const { return status == Status::Appended; }
 };
@@ -40,8 +44,10 @@ bool sameFile(const QString &a, const QString &b);
 bool isDatabaseName(const QString &path);
 
 // The records of a text backup: nine quoted values per line. A file of any
-// other shape gives nothing, with the reason.
-std::optional<std::vector<QsoRecord>> readBackup(const QString &path, QString *error = nullptr);
+// other shape gives nothing, with the reason. lines, when given, receives the
+// line number (from 1) of each record.
+std::optional<std::vector<QsoRecord>> readBackup(const QString &path, QString *error = nullptr,
+                                                 std::vector<int> *lines = nullptr);
 // The records of another log file of this program, read through a connection
 // of its own. A file that is no such log gives nothing, with the reason.
 std::optional<std::vector<QsoRecord>> readLogFile(const QString &path, QString *error = nullptr);
@@ -53,13 +59,18 @@ std::optional<std::vector<QsoRecord>> readLogFile(const QString &path, QString *
 bool isDuplicate(const QsoRecord &incoming, const std::vector<QsoRecord> &rowsWithSameCall);
 
 // Appends the records of the file at sourcePath (trimmed) to the open log.
-// The caller reloads the mirror afterwards. options sets the batches (its
-// duplicate flag is eliminateDuplicates).
+// Each record is first checked against what the log holds (RecordRules.h):
+// those the log cannot use are left out and listed in refused by their line
+// of a backup or their row of a log file; the others are appended, all or
+// nothing. The caller reloads the mirror afterwards. options sets the batches
+// (its duplicate flag is eliminateDuplicates).
 Result appendFile(LogStore &store, const QString &sourcePath, bool eliminateDuplicates,
                   const BatchAppend::Options &options = {});
-// Appends records already read.
+// Appends records already read, checked as above; where[i] names where
+// record i stood ("line 3"), "record i+1" when where is empty.
 Result appendRecords(LogStore &store, const std::vector<QsoRecord> &records,
-                     bool eliminateDuplicates, BatchAppend::Options options = {});
+                     bool eliminateDuplicates, BatchAppend::Options options = {},
+                     const QStringList &where = {});
 
 namespace Text {
 inline const QString MenuCaption = QStringLiteral("&Combine or Restore from Backup");
@@ -86,7 +97,8 @@ inline const QString SameFileTitle = QStringLiteral("Invalid Request!");
 inline const QString SameFileText = QStringLiteral("You can not append the same file onto itself.");
 inline const QString FailedTitle = QStringLiteral("Nothing Appended");
 inline const QString DoneTitle = QStringLiteral("Append Complete");
-// "12 contacts were appended; 3 duplicates were left out."
+// "12 contacts were appended; 3 duplicates were left out.", followed by the
+// records refused, each with its place and reason.
 QString done(const Result &r);
 } // namespace Text
 

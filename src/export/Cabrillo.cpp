@@ -12,30 +12,25 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-// Builds text by column positions, counted from 1. A field starts at its
-// column on the current line when the line has not reached that column yet;
-// otherwise, or when the field before it ran beyond its width, it starts at
-// its column on a new line.
+// Builds one line by column positions, counted from 1. A field starts at its
+// column when the line has not reached it yet; a field pushed past its column
+// by a long field before it follows that field after one blank, on the same
+// line, so that every field stays on the line and apart from its neighbours.
 class ColumnLine {
 public:
-    void put(int column, const QString &text, int width = -1)
+    void put(int column, const QString &text)
     {
-        qsizetype length = m_text.size() - m_lineStart;
-        if (m_overflow || length >= column) {
-            m_text += CrLf;
-            m_lineStart = m_text.size();
-            length = 0;
-        }
-        m_text += QString(column - 1 - length, u' ');
+        const qsizetype length = m_text.size();
+        if (length < column - 1)
+            m_text += QString(column - 1 - length, u' ');
+        else if (length > 0 && !m_text.endsWith(u' '))
+            m_text += u' ';
         m_text += text;
-        m_overflow = width >= 0 && text.size() > width;
     }
     QString text() const { return m_text; }
 
 private:
     QString m_text;
-    qsizetype m_lineStart = 0;
-    bool m_overflow = false;
 };
 
 // Field values stay on their line: a line break typed into a window field
@@ -139,6 +134,102 @@ QString categoryLine(int contestType, const Header &h)
     return QStringLiteral("CATEGORY: ") + op + u' ' + band + u' ' + power + u' ';
 }
 
+QString stationValue(StationKind k)
+{
+    switch (k) {
+    case StationKind::Fixed: return QStringLiteral("FIXED");
+    case StationKind::Portable: return QStringLiteral("PORTABLE");
+    case StationKind::Rover: return QStringLiteral("ROVER");
+    case StationKind::RoverLimited: return QStringLiteral("ROVER-LIMITED");
+    case StationKind::RoverUnlimited: return QStringLiteral("ROVER-UNLIMITED");
+    }
+    return QString();
+}
+
+QStringList categoryLines3(int contestType, const Header &h)
+{
+    QString op = QStringLiteral("SINGLE-OP"), transmitter;
+    QString band = h.band == BandCategory::ThreeBand ? QStringLiteral("VHF-3-BAND")
+                   : h.band == BandCategory::FmOnly  ? QStringLiteral("VHF-FM-ONLY")
+                                                     : QStringLiteral("ALL");
+    QString power = powerValue(h.power);
+    // A rover's kind is the entrant's choice; any other station is fixed
+    // unless it operated portable.
+    const bool rover = h.station == StationKind::Rover || h.station == StationKind::RoverLimited
+                       || h.station == StationKind::RoverUnlimited;
+    StationKind station = rover ? h.station : StationKind::Fixed;
+    if (contestType == 5) {
+        // The CQ contest's six choices carry operator, band and power at once.
+        power = QStringLiteral("HIGH");
+        switch (h.op) {
+        case Operator::Single: band = QStringLiteral("ALL"); break;
+        case Operator::SingleOpPortable: band = QStringLiteral("ALL"), power = QStringLiteral("QRP"); break;
+        case Operator::Rover: band = QStringLiteral("6M"); break;
+        case Operator::MultiLimited: band = QStringLiteral("2M"); break;
+        case Operator::MultiUnlimited:
+            op = QStringLiteral("MULTI-OP"), transmitter = QStringLiteral("ONE"), band = QStringLiteral("ALL");
+            break;
+        case Operator::Checklog:
+            band = QStringLiteral("ALL");
+            if (!rover)
+                station = StationKind::Rover;
+            break;
+        }
+    } else {
+        switch (h.op) {
+        case Operator::Single: break;
+        case Operator::SingleOpPortable: station = StationKind::Portable; break;
+        case Operator::Rover:
+            if (!rover)
+                station = StationKind::Rover;
+            break;
+        case Operator::MultiLimited: op = QStringLiteral("MULTI-OP"), transmitter = QStringLiteral("LIMITED"); break;
+        case Operator::MultiUnlimited: op = QStringLiteral("MULTI-OP"), transmitter = QStringLiteral("UNLIMITED"); break;
+        case Operator::Checklog: op = QStringLiteral("CHECKLOG"); break;
+        }
+    }
+    QStringList lines{QStringLiteral("CATEGORY-OPERATOR: ") + op,
+                      QStringLiteral("CATEGORY-STATION: ") + stationValue(station)};
+    if (!transmitter.isEmpty())
+        lines.append(QStringLiteral("CATEGORY-TRANSMITTER: ") + transmitter);
+    lines.append(QStringLiteral("CATEGORY-BAND: ") + band);
+    if (!power.isEmpty())
+        lines.append(QStringLiteral("CATEGORY-POWER: ") + power);
+    lines.append(QStringLiteral("CATEGORY-MODE: ") + (h.mode == ModeCategory::Cw    ? QStringLiteral("CW")
+                                                      : h.mode == ModeCategory::Ssb ? QStringLiteral("SSB")
+                                                                                    : QStringLiteral("MIXED")));
+    if (contestType == 5)
+        lines.append(h.assisted ? QStringLiteral("CATEGORY-ASSISTED: ASSISTED")
+                                : QStringLiteral("CATEGORY-ASSISTED: NON-ASSISTED"));
+    return lines;
+}
+
+QString band3(const QString &bandLabel)
+{
+    // The bands of 1.2 GHz and up by the names 3.0 gives them; the log's
+    // 300 GHz band lies beyond 3.0's last microwave band and is sent as LIGHT,
+    // the name 3.0 gives everything above 241G.
+    static const char *const names[Bands::Count] = {"50",  "144", "222", "432", "902", "1.2G",
+                                                    "2.3G", "3.4G", "5.7G", "10G", "24G", "47G",
+                                                    "75G", "122G", "134G", "241G", "LIGHT"};
+    const int i = Bands::indexOf(bandLabel);
+    return i < 0 ? QString() : QString::fromLatin1(names[i]);
+}
+
+QString qsoLine3(const QsoRecord &r, const QString &ownCall)
+{
+    return QStringList{QStringLiteral("QSO:"),
+                       band3(r.uband),
+                       r.umode.toUpper(),
+                       cabrilloDate(r.flddate),
+                       cabrilloTime(r.fldtime),
+                       ownCall,
+                       r.grids.trimmed().toUpper(),
+                       r.calls.trimmed(),
+                       r.gridr.trimmed().toUpper()}
+        .join(u' ');
+}
+
 Operator initialOperator(int contestType, bool rover)
 {
     if (!rover)
@@ -155,12 +246,14 @@ QString qsoLine(const QsoRecord &r, const QString &ownCall)
     line.put(12, r.umode);
     line.put(15, cabrilloDate(r.flddate));
     line.put(26, cabrilloTime(r.fldtime));
-    line.put(31, ownCall, 13);
+    line.put(31, ownCall);
     line.put(49, r.grids);
-    line.put(56, r.calls, 13);
+    line.put(56, r.calls);
     line.put(74, r.gridr);
-    line.put(81, QStringLiteral(" "));
-    return line.text();
+    // The line ends with a blank in column 81, or one blank after a line that
+    // ran past it.
+    const QString text = line.text();
+    return text.size() < 81 ? text.leftJustified(81, u' ') : text + u' ';
 }
 
 QString cabrilloText(const LogMirror &mirror, const Station &station, const Header &h,
@@ -170,6 +263,42 @@ QString cabrilloText(const LogMirror &mirror, const Station &station, const Head
     const QString call = station.ownCall.trimmed();
     QString out;
     auto add = [&out](const QString &line) { out += line + CrLf; };
+
+    // A soapbox of several lines keeps its lines, each under its own tag.
+    QString soap = h.soapbox;
+    soap.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    const QStringList soapbox = soap.split(u'\n');
+
+    if (h.version == Version::V3) {
+        add(QStringLiteral("START-OF-LOG: 3.0"));
+        add(QStringLiteral("CREATED-BY: ") + program.title());
+        add(QStringLiteral("CONTEST: ") + contestValue(type));
+        add(QStringLiteral("CALLSIGN: ") + call);
+        if (type != 5 && !h.section.trimmed().isEmpty())
+            add(QStringLiteral("LOCATION: ") + oneLine(h.section).trimmed());
+        if (!station.ownGrid.trimmed().isEmpty())
+            add(QStringLiteral("GRID-LOCATOR: ") + station.ownGrid.trimmed().toUpper());
+        for (const QString &line : categoryLines3(type, h))
+            add(line);
+        add(QStringLiteral("CLAIMED-SCORE: ") + QString::number(claimedScore));
+        add(QStringLiteral("OPERATORS: ") +
+            (h.operators.trimmed().isEmpty() ? call : oneLine(h.operators)));
+        if (!h.club.trimmed().isEmpty())
+            add(QStringLiteral("CLUB: ") + oneLine(h.club));
+        add(QStringLiteral("NAME: ") + oneLine(h.name));
+        for (const QString &a : {h.address1, h.address2})
+            if (!a.trimmed().isEmpty())
+                add(QStringLiteral("ADDRESS: ") + oneLine(a));
+        if (!h.email.trimmed().isEmpty())
+            add(QStringLiteral("EMAIL: ") + oneLine(h.email).trimmed());
+        for (const QString &line : soapbox)
+            if (!line.trimmed().isEmpty())
+                add(QStringLiteral("SOAPBOX: ") + line);
+        for (const QsoRecord &r : mirror.records())
+            add(qsoLine3(r, call));
+        add(QStringLiteral("END-OF-LOG:"));
+        return out;
+    }
 
     add(QStringLiteral("START-OF-LOG: 2.0"));
     add(QStringLiteral("CREATED-BY: ") + program.title());
@@ -189,10 +318,7 @@ QString cabrilloText(const LogMirror &mirror, const Station &station, const Head
     add(QStringLiteral("ADDRESS: ") + oneLine(h.address1));
     add(QStringLiteral("ADDRESS: ") + oneLine(h.address2));
     add(QStringLiteral("ADDRESS: (e-mail) ") + oneLine(h.email));
-    // A soapbox of several lines keeps its lines, each under its own tag.
-    QString soap = h.soapbox;
-    soap.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    for (const QString &line : soap.split(u'\n'))
+    for (const QString &line : soapbox)
         add(QStringLiteral("SOAPBOX: ") + line);
     add(QStringLiteral("SOAPBOX:"));
     add(QStringLiteral("SOAPBOX:"));
@@ -223,6 +349,16 @@ Header storedHeader()
     h.address2 = SettingsStore::get(Keys::Address2);
     h.email = SettingsStore::get(Keys::Email);
     h.club = SettingsStore::get(Keys::Club);
+    const QString band = SettingsStore::get(Keys::BandCategory);
+    for (BandCategory b : {BandCategory::All, BandCategory::Limited, BandCategory::ThreeBand, BandCategory::FmOnly})
+        if (band == bandCategoryValue(b))
+            h.band = b;
+    if (SettingsStore::get(Keys::Version) == QLatin1String("2.0"))
+        h.version = Version::V2;
+    const QString power = SettingsStore::get(Keys::Power);
+    for (Power p : {Power::High, Power::Low})
+        if (power == powerValue(p))
+            h.power = p;
     return h;
 }
 
@@ -234,6 +370,12 @@ void storeHeader(const Header &h, SharedPrefs &shared)
     SettingsStore::set(Keys::Email, h.email);
     SettingsStore::set(Keys::Section, h.section);
     SettingsStore::set(Keys::Club, h.club);
+    // A category never chosen leaves the kept one as it was.
+    if (h.band != BandCategory::None)
+        SettingsStore::set(Keys::BandCategory, bandCategoryValue(h.band));
+    if (h.power != Power::None)
+        SettingsStore::set(Keys::Power, powerValue(h.power));
+    SettingsStore::set(Keys::Version, h.version == Version::V2 ? QStringLiteral("2.0") : QStringLiteral("3.0"));
     shared.set(QStringLiteral("OWN_ADDRESS_NAME"), h.name, false);
     shared.set(QStringLiteral("OWN_ADDRESS_Line1"), h.address1, false);
     shared.set(QStringLiteral("OWN_ADDRESS_Line2"), h.address2, false);

@@ -1,5 +1,5 @@
 #pragma once
-// The Cabrillo 2.0 entry sent to the contest sponsor: a header built from the
+// The Cabrillo entry (3.0, or the older 2.0) sent to the contest sponsor: a header built from the
 // station, the contest and the summary-sheet answers, one fixed-column QSO line
 // per contact of the mirror, and the closing line. The summary-sheet window
 // only gathers the answers and chooses the file; everything written is here.
@@ -24,6 +24,14 @@ enum class BandCategory { None, All, Limited, ThreeBand, FmOnly };
 // `Option18`, `Option19`; None when nothing is checked.
 enum class Power { None, High, Low };
 
+// The format written: 3.0, which log checkers read today, or the older 2.0
+// with its one CATEGORY line.
+enum class Version { V3, V2 };
+// Where the station operated from (3.0 only): a rover picks its kind.
+enum class StationKind { Fixed, Portable, Rover, RoverLimited, RoverUnlimited };
+// `Option11`, `Option10`, `Option9`; written by 3.0 only.
+enum class ModeCategory { None, Mixed, Cw, Ssb };
+
 // Everything the summary-sheet window gathers.
 struct Header {
     QString section;   // `Text1` ARRL/RAC section
@@ -40,6 +48,9 @@ struct Header {
     // The CQ contest only: the power frame becomes "Category Assisted:" and
     // its first button (checked when the window opens) means non-assisted.
     bool assisted = false;
+    Version version = Version::V3;
+    StationKind station = StationKind::Fixed;
+    ModeCategory mode = ModeCategory::None;
 };
 
 // The CONTEST value of contest type 1..5; empty for any other type.
@@ -51,6 +62,17 @@ QString powerValue(Power p);
 // The whole CATEGORY line without its line end.
 QString categoryLine(int contestType, const Header &h);
 
+// The category lines of the 3.0 format, CATEGORY-OPERATOR to
+// CATEGORY-ASSISTED, without line ends.
+QStringList categoryLines3(int contestType, const Header &h);
+// The band of a label as 3.0 names it in its QSO lines ("1.2G" for "1.3 G").
+QString band3(const QString &bandLabel);
+// One QSO line of the 3.0 format: its fields separated by blanks.
+QString qsoLine3(const QsoRecord &r, const QString &ownCall);
+// The station kinds as the window lists them, in the order of StationKind,
+// and as 3.0 writes them.
+QString stationValue(StationKind k);
+
 // The operator choice checked when the window opens: the rover button for a
 // rover station (its caption is "Rover" in every contest), else Single.
 Operator initialOperator(int contestType, bool rover);
@@ -59,7 +81,7 @@ Operator initialOperator(int contestType, bool rover);
 // total score as the main window shows it.
 QString cabrilloText(const LogMirror &mirror, const Station &station, const Header &header,
                      qint64 claimedScore, const ProgramInfo &program = ProgramInfo());
-// One QSO line without its line end (a line that breaks holds a CR LF).
+// One QSO line without its line end.
 QString qsoLine(const QsoRecord &r, const QString &ownCall);
 
 // "W1AW.log" for W1AW/R.
@@ -109,6 +131,12 @@ inline const QStringList BandCaptions{QStringLiteral("All"), QStringLiteral("Lim
 inline const QStringList ModeCaptions{QStringLiteral("Mixed"), QStringLiteral("CW"),
                                       QStringLiteral("SSB")};
 inline const QStringList PowerCaptions{QStringLiteral("High"), QStringLiteral("Low")};
+inline const QString VersionFrame = QStringLiteral("Cabrillo Version:");
+inline const QStringList VersionCaptions{QStringLiteral("3.0"), QStringLiteral("2.0 (older checkers)")};
+inline const QString StationLabel = QStringLiteral("Station (3.0):");
+inline const QStringList StationCaptions{QStringLiteral("Fixed"), QStringLiteral("Portable"),
+                                         QStringLiteral("Rover"), QStringLiteral("Limited Rover"),
+                                         QStringLiteral("Unlimited Rover")};
 inline const QStringList AssistedCaptions{QStringLiteral("NON-ASSISTED"),
                                           QStringLiteral("ASSISTED")};
 
@@ -133,6 +161,9 @@ inline const QString Address1 = QStringLiteral("UserAddressLine1");
 inline const QString Address2 = QStringLiteral("UserAddressLine2");
 inline const QString Email = QStringLiteral("UserEMail");
 inline const QString Club = QStringLiteral("UserClubName");
+inline const QString BandCategory = QStringLiteral("UserBandCategory");
+inline const QString Power = QStringLiteral("UserPowerCategory");
+inline const QString Version = QStringLiteral("UserCabrilloVersion");
 } // namespace Keys
 
 } // namespace Cabrillo

@@ -236,8 +236,9 @@ Outcome append(LogStore &store, const std::vector<QsoRecord> &records, const Opt
         for (; next < staged.size() && n < batchSize; ++next) {
             if (dropped[next])
                 continue;
+            // An empty value is stored as empty text, never as a missing one.
             for (const QString &v : staged[next]->values())
-                insert->addBindValue(v);
+                insert->addBindValue(v.isNull() ? QStringLiteral("") : v);
             if (!insert->exec()) {
                 db.noteFailure(*insert);
                 e = insert->lastError().text();

@@ -49,6 +49,17 @@ public:
         return ok ? text : QString();
     }
 
+    std::optional<QString> ask(QWidget *parent, const QString &title, const QString &prompt,
+                               const QString &defaultText) override
+    {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+        if (!ok)
+            return std::nullopt;
+        return text;
+    }
+
     QString openFile(QWidget *parent, const QString &title, const QString &filter,
                      const QString &startPath) override
     {

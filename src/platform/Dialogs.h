@@ -23,6 +23,10 @@ public:
     // treated it.
     virtual QString input(QWidget *parent, const QString &title, const QString &prompt,
                           const QString &defaultText = QString()) = 0;
+    // An input box whose Cancel is told apart from an empty answer: nothing
+    // when the operator cancelled.
+    virtual std::optional<QString> ask(QWidget *parent, const QString &title, const QString &prompt,
+                                       const QString &defaultText = QString()) = 0;
     // File choosers take filters in the "(*.MDB)|*.MDB|(All Files)|*.*" form.
     // An empty result means the operator cancelled.
     virtual QString openFile(QWidget *parent, const QString &title, const QString &filter,

@@ -42,8 +42,12 @@ void SeqWriter::separate()
 SeqWriter &SeqWriter::text(const QString &value)
 {
     separate();
+    // A double quote inside a text is written twice, so that it does not end
+    // the text; every other text is written exactly as it is.
+    QByteArray v = value.toUtf8();
+    v.replace('"', "\"\"");
     m_data.append('"');
-    m_data.append(value.toUtf8());
+    m_data.append(v);
     m_data.append('"');
     return *this;
 }
@@ -113,10 +117,17 @@ QList<QStringList> SeqReader::lines(const QByteArray &data, QList<int> *unclosed
                     unclosed->append(static_cast<int>(out.size()));
                 continue;
             }
-            if (c == u'"')
+            if (c == u'"') {
+                // Two quotes inside a text are one quote of the text.
+                if (i + 1 < n && s.at(i + 1) == u'"') {
+                    cur.append(c);
+                    i += 2;
+                    continue;
+                }
                 quoted = false;
-            else
+            } else {
                 cur.append(c);
+            }
             ++i;
             continue;
         }

@@ -2,6 +2,7 @@
 // The sequential settings-file format shared by every settings file, the text
 // backup and the exports that use it: values separated by commas, text in
 // double quotes, numbers bare with "." as decimal point, lines ended by CR LF.
+// A double quote within a text is written as two double quotes.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

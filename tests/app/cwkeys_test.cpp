@@ -242,4 +242,10 @@ TEST(MainWindowCw, F2KeysTheCallAndReportOnTheRecordingLine)
     // Keying ends key up.
     ASSERT_FALSE(edges.empty());
     EXPECT_FALSE(edges.back().down);
+    // Ctrl+C opens the CW setup and types nothing.
+    QTest::keyClick(f.call, Qt::Key_C, Qt::ControlModifier);
+    auto *setup = f.window.findChild<QWidget *>("CWFrm");
+    ASSERT_TRUE(setup);
+    EXPECT_TRUE(setup->isVisible());
+    EXPECT_EQ(f.call->text(), "W1AW");
 }

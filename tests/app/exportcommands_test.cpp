@@ -4,6 +4,7 @@
 #include "app/ActivityGraphView.h"
 #include "app/ExportCommands.h"
 #include "log/LogStore.h"
+#include "log/Station.h"
 #include "platform/Clock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestLog.h"
@@ -54,7 +55,9 @@ TEST(ExportCommands, AdifAsksThreeQuestionsAndTheFile)
         const QString path = out.filePath("contest.adi");
         if (saved)
             d.files.push_back(path);
-        const QString written = ExportCommands::exportAdif(nullptr, m, contest);
+        Station station;
+        station.contestType = contest;
+        const QString written = ExportCommands::exportAdif(nullptr, m, station);
         QStringList asked;
         for (const auto &s : d.shown)
             asked.append(s.kind + ": " + s.title + " = " + s.defaultText);
@@ -65,11 +68,63 @@ TEST(ExportCommands, AdifAsksThreeQuestionsAndTheFile)
                                                    "/Halvern.adi"}));
         EXPECT_EQ(d.shown.at(3).text, "ADIF Files (*.adi) | *.adi");
         EXPECT_EQ(written, saved ? path : "");
-        EXPECT_EQ(readAll(path).contains("<Mode:3>USB\r\n<Tx_Pwr:3>100 "), saved);
+        EXPECT_EQ(readAll(path).contains("<Mode:3>SSB\r\n<Submode:3>USB\r\n<Tx_Pwr:3>100 "), saved);
         EXPECT_EQ(d.last().title, saved ? "File Written Successfully." : "Export ADIF Format");
         if (saved) {
             EXPECT_EQ(d.last().text, "The file was successfully written to the directory:\r\n\r\n" + path + ".");
         }
+    }
+}
+
+TEST(ExportCommands, AdifCancelEndsAndAPhoneModeOfNoAdifModeIsAskedAgain)
+{
+    TempFolders folders;
+    const LogMirror m = loadedMirror({qso("SM5ÅÄ", "902 M", "JO89", "JO99", "PH", "2012/06/09", "18:05:00")});
+    Station station;
+    station.ownCall = "W1AW";
+    station.contestType = 2;
+    QTemporaryDir out;
+    const QString path = out.filePath("contest.adi");
+    const QString cancel = ScriptedDialogs::CancelInput;
+    struct Case {
+        const char *what;
+        std::deque<QString> inputs;
+        int questions;     // input boxes shown
+        bool written;
+        const char *mode;  // in the file
+    };
+    const Case cases[] = {
+        {"cancel on the power", {cancel}, 1, false, ""},
+        {"cancel on the comment", {"", cancel}, 2, false, ""},
+        {"cancel on the phone mode", {"", "", cancel}, 3, false, ""},
+        {"no ADIF mode, then cancel", {"", "", "voice", cancel}, 4, false, ""},
+        {"no ADIF mode, then lsb", {"", "", "voice", "PH", "lsb"}, 5, true, "<Mode:3>SSB\r\n<Submode:3>LSB\r\n"},
+        {"empty power and comment are answers", {"", "", "fm"}, 3, true, "<Mode:2>FM\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(path);
+        ScriptedDialogs d;
+        d.inputs = c.inputs;
+        d.files.push_back(path);
+        const QString written = ExportCommands::exportAdif(nullptr, m, station);
+        int questions = 0;
+        for (const auto &s : d.shown)
+            questions += s.kind == "input";
+        EXPECT_EQ(questions, c.questions);
+        EXPECT_EQ(written.isEmpty(), !c.written);
+        EXPECT_EQ(QFile::exists(path), c.written);
+        if (!c.written)
+            continue;
+        if (c.questions == 5) {
+            EXPECT_TRUE(d.shown.at(3).text.startsWith("\"voice\" is not a mode")) << d.shown.at(3).text.toStdString();
+            EXPECT_TRUE(d.shown.at(4).text.startsWith("\"PH\" is not a mode"));
+        }
+        const QByteArray text = readAll(path);
+        EXPECT_TRUE(text.contains(c.mode)) << text.constData();
+        EXPECT_TRUE(text.contains("<Call:5>SM5AA <Qso_Date:8:d>20120609 <Band:4>33CM")) << text.constData();
+        EXPECT_TRUE(d.last().text.endsWith("1 record held characters that an ADIF file cannot carry; they were written "
+                                           "as plain letters or \"_\".")) << d.last().text.toStdString();
     }
 }
 

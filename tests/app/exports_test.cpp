@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QRadioButton>
 #include <QRegularExpression>
 
@@ -74,6 +75,8 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
         QTest::keyClicks(section, "ct");
         clickIndicator(control<QRadioButton>(w, "Option5"));
         clickIndicator(control<QRadioButton>(w, "Option19"));
+        EXPECT_TRUE(control<QRadioButton>(w, "optCabrillo3")->isChecked());
+        clickIndicator(control<QRadioButton>(w, "optCabrillo2"));
         // A cancelled file dialog writes nothing and leaves the window open.
         QTest::mouseClick(buttonOf(w, "Command4"), Qt::LeftButton);
         EXPECT_TRUE(w.isVisible());
@@ -100,8 +103,79 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
     EXPECT_TRUE(written.text.startsWith("The file W1AW.log was successfully written")) << written.text.toStdString();
     EXPECT_EQ(e.dialogs.last().title, "  Thanks!");
 
-    // The next time the window offers the kept section.
-    e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [](QWidget &w) { EXPECT_EQ(fieldOf(w, "Text1")->text(), "CT"); });
+    // The next time the window offers the kept section, band category and
+    // power, and writes them again.
+    e.dialogs.files.push_back(path);
+    e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [](QWidget &w) {
+        EXPECT_EQ(fieldOf(w, "Text1")->text(), "CT");
+        EXPECT_TRUE(control<QRadioButton>(w, "Option5")->isChecked());
+        EXPECT_TRUE(control<QRadioButton>(w, "Option19")->isChecked());
+        EXPECT_TRUE(control<QRadioButton>(w, "optCabrillo2")->isChecked());
+        QTest::mouseClick(buttonOf(w, "Command4"), Qt::LeftButton);
+    });
+    EXPECT_EQ(fileLines(path).at(5), "CATEGORY: SINGLE-OP LIMITED LOW ");
+}
+
+TEST(SummarySheet, ShowsWhatALogCheckerWouldObjectToBeforeWriting)
+{
+    Exports e(2);
+    e.log->add({qso("K2AAA", "144 M", "", "FN20"), qso("K2BBB", "144 M", "FN4", "FN20"),
+                qso("K2CCC", "40 M", "FN42", "FN20"), qso("12345", "144 M", "FN42", "FN20")});
+    e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [](QWidget &w) {
+        const QStringList lines = control<QLabel>(w, "lblLogCheck")->text().split('\n');
+        EXPECT_EQ(lines.mid(0, 5),
+                  (QStringList{"Checked 6 contacts. A log checker would object to:",
+                               "Empty grid received: 1 (K2AAA 144 M 2026/06/13 18:00:00)",
+                               "Grid received that is no grid square: 1 (K2BBB 144 M 2026/06/13 18:00:00)",
+                               "Band the entry cannot name: 1 (K2CCC 40 M 2026/06/13 18:00:00)",
+                               "Call that is not a call sign: 1 (12345 144 M 2026/06/13 18:00:00)"}));
+    });
+    EXPECT_EQ(e.f->contest.store().recordCount(), 6); // the log is only read
+}
+
+TEST(Exports, AFileNotWrittenIsToldWithItsReason)
+{
+    // A folder that does not exist, and LogExp.txt taken by a folder: each
+    // command says what was not written, where and why.
+    Exports e(2);
+    const QString nowhere = e.work.filePath("no such folder");
+    ASSERT_TRUE(QDir(e.work.path()).mkpath("LogExp.txt"));
+    struct Case {
+        const char *what;
+        std::function<void()> run;
+        QString path;
+    };
+    const Case cases[] = {
+        {"Cabrillo file",
+         [&] {
+             e.dialogs.files.push_back(nowhere + "/K1ABC.log");
+             e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [](QWidget &w) {
+                 QTest::mouseClick(buttonOf(w, "Command4"), Qt::LeftButton);
+                 EXPECT_TRUE(w.isVisible()); // the window stays for another try
+             });
+         },
+         nowhere + "/K1ABC.log"},
+        {"ADIF file",
+         [&] {
+             e.dialogs.inputs = {"", "", "SSB"};
+             e.dialogs.files.push_back(nowhere + "/contest.adi");
+             e.f->menu("mnuExportADIF")->trigger();
+         },
+         nowhere + "/contest.adi"},
+        {"LogExp.txt", [&] { e.f->menu("mnuOrreryExport")->trigger(); }, e.work.filePath("LogExp.txt")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        e.dialogs.clear();
+        c.run();
+        const auto told = e.dialogs.last("message");
+        EXPECT_EQ(told.title, "File Not Written");
+        EXPECT_TRUE(told.text.startsWith(QStringLiteral("The %1 could not be written to %2 (")
+                                             .arg(c.what, QDir::toNativeSeparators(c.path))))
+            << told.text.toStdString();
+        EXPECT_FALSE(told.text.contains("()"));
+        EXPECT_FALSE(QFileInfo(c.path).isFile());
+    }
 }
 
 TEST(Exports, AdifAndLogExpHoldTheLogAsItIsNow)

@@ -7,11 +7,16 @@
 #include "platform/SeqFile.h"
 #include "support/TestLog.h"
 
+#include "log/Bands.h"
+
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QDir>
 #include <QSysInfo>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -145,7 +150,8 @@ TEST(Append, RestoresLogFilesAndBackupsWithQuotesKept)
 {
     std::vector<QsoRecord> contacts = someContacts();
     contacts[0].calls = "K1'AB";
-    contacts[1].gridr = "FN'2";
+    contacts[1].calls = "K1\"A,B\"";
+    contacts[1].rsts = "\"";
     contacts[2].calls = "O'HARA";
     contacts[2].rstr = "5'9";
     TempLog source;
@@ -166,6 +172,84 @@ TEST(Append, RestoresLogFilesAndBackupsWithQuotesKept)
         EXPECT_TRUE(Append::isDatabaseName(name)) << name;
     for (const char *name : {"BckUpLog.dat", "log.DAT", "log", "log.mdb.txt"})
         EXPECT_FALSE(Append::isDatabaseName(name)) << name;
+}
+
+// Rows of the log file holding a NULL in any column.
+int nullValues(const QString &logPath)
+{
+    int n = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "nulls");
+        db.setDatabaseName(logPath);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec("select count(*) from tblLog where calls is null or rstr is null or gridr is null or rsts is null"
+                       " or grids is null or flddate is null or fldtime is null or uband is null or umode is null") &&
+                q.next())
+                n = q.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase("nulls");
+    return n;
+}
+
+TEST(Append, RecordsTheLogCannotUseAreRefusedByLine)
+{
+    // Each bad record is left out and told by its line; the good ones are
+    // appended, with empty values as empty text and the band and mode spelled
+    // as the log spells them.
+    const QsoRecord good = qso("K1ABC", "144 M", "FN42", "FN20", "CW", "2026/06/13", "18:00:00");
+    struct Case {
+        const char *what;
+        std::function<void(QsoRecord &)> change;
+        const char *reason; // nullptr: appended
+    };
+    const Case cases[] = {
+        {"band of no row", [](QsoRecord &r) { r.uband = "40 M"; }, "the band \"40 M\" is not one of the log's bands"},
+        {"date in words", [](QsoRecord &r) { r.flddate = "June 8"; }, "the date \"June 8\" is not a date"},
+        {"date of no day", [](QsoRecord &r) { r.flddate = "2026/02/30"; }, "the date \"2026/02/30\""},
+        {"date month first", [](QsoRecord &r) { r.flddate = "06/13/2026"; }, "the date \"06/13/2026\""},
+        {"time without colon", [](QsoRecord &r) { r.fldtime = "1800"; }, "the time \"1800\""},
+        {"time of no hour", [](QsoRecord &r) { r.fldtime = "25:00"; }, "the time \"25:00\""},
+        {"empty grid", [](QsoRecord &r) { r.gridr = ""; }, "the grid received is empty"},
+        {"no grid", [](QsoRecord &r) { r.gridr = "F42"; }, "the grid received \"F42\" is no grid square"},
+        {"own grid missing", [](QsoRecord &r) { r.grids = ""; }, "the own grid \"\" is no grid square"},
+        {"empty call", [](QsoRecord &r) { r.calls = " "; }, "the call is empty"},
+        {"mode", [](QsoRecord &r) { r.umode = "FM"; }, "the mode \"FM\" is neither CW nor PH"},
+        {"empty reports", [](QsoRecord &r) { r.rsts = ""; r.rstr = ""; }, nullptr},
+        {"hh:mm and lower case", [](QsoRecord &r) { r.fldtime = "23:59"; r.uband = "1.3 g"; r.umode = "ph"; }, nullptr},
+        {"six-character grids", [](QsoRecord &r) { r.gridr = "fn42ab"; r.grids = "FN20XX"; }, nullptr},
+    };
+    std::vector<QsoRecord> records;
+    QStringList refused;
+    int appended = 0;
+    for (const Case &c : cases) {
+        QsoRecord r = good;
+        r.calls = QStringLiteral("K%1ABC").arg(records.size());
+        c.change(r);
+        records.push_back(r);
+        if (c.reason)
+            refused.append(QStringLiteral("line %1: %2").arg(records.size()).arg(c.reason));
+        else
+            ++appended;
+    }
+    OpenLog target;
+    QTemporaryDir dir;
+    const Append::Result r = Append::appendFile(target.store, backupFile(dir, records), true);
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.appended, appended);
+    ASSERT_EQ(r.refused.size(), refused.size());
+    for (qsizetype i = 0; i < refused.size(); ++i)
+        EXPECT_TRUE(r.refused.at(i).startsWith(refused.at(i))) << r.refused.at(i).toStdString();
+    EXPECT_TRUE(Append::Text::done(r).contains(QStringLiteral("%1 records were not appended").arg(refused.size())));
+    EXPECT_EQ(nullValues(target.log.path), 0);
+    const std::vector<QsoRecord> rows = rowsOf(target.log.path);
+    ASSERT_EQ(int(rows.size()), appended);
+    for (const QsoRecord &row : rows) {
+        EXPECT_GE(Bands::indexOf(row.uband), 0);
+        EXPECT_EQ(row.uband, Bands::label(Bands::indexOf(row.uband)));
+        EXPECT_TRUE(row.umode == "CW" || row.umode == "PH");
+    }
 }
 
 TEST(Append, FilesThatAreNoLogAreRefused)

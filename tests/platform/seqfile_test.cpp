@@ -33,3 +33,30 @@ TEST(FileFilter, PipeFiltersBecomeQtFiltersThatIgnoreCase)
     EXPECT_EQ(qtFileFilter("(*.MDB)|*.MDB|(All Files)|*.*"), "(*.MDB) (*.MDB *.mdb);;(All Files) (*)");
     EXPECT_EQ(qtFileFilter("Logs|*.DAT; *.mdb"), "Logs (*.DAT *.dat *.mdb *.MDB)");
 }
+
+TEST(SeqFile, EveryTextComesBackAsWritten)
+{
+    // A text without a double quote is written byte for byte as before; a
+    // quote inside a text is doubled and read back as one.
+    struct Case {
+        QString text;
+        QByteArray written;
+    };
+    const Case cases[] = {
+        {"K1ABC", "\"K1ABC\""},
+        {"", "\"\""},
+        {"a,b", "\"a,b\""},
+        {"Grüße", "\"Grüße\""},
+        {"K1\"AB", "\"K1\"\"AB\""},
+        {"\"", "\"\"\"\""},
+        {"\"\"", "\"\"\"\"\"\""},
+        {"FN\",\"42", "\"FN\"\",\"\"42\""},
+        {"end\"", "\"end\"\"\""},
+    };
+    for (const Case &c : cases) {
+        SeqWriter w;
+        w.text(c.text).text("next").endLine();
+        EXPECT_EQ(w.data(), c.written + ",\"next\"\r\n") << c.text.toStdString();
+        EXPECT_EQ(SeqReader::lines(w.data()), (QList<QStringList>{{c.text, "next"}})) << c.text.toStdString();
+    }
+}

@@ -30,7 +30,21 @@ QString ScriptedDialogs::input(QWidget *, const QString &title, const QString &p
     shown.append(s);
     if (onShow)
         onShow(s);
-    return take(inputs);
+    const QString answer = take(inputs);
+    return answer == CancelInput ? QString() : answer;
+}
+
+std::optional<QString> ScriptedDialogs::ask(QWidget *, const QString &title, const QString &prompt,
+                                            const QString &defaultText)
+{
+    Shown s{QStringLiteral("input"), title, prompt, defaultText};
+    shown.append(s);
+    if (onShow)
+        onShow(s);
+    const QString answer = take(inputs);
+    if (answer == CancelInput)
+        return std::nullopt;
+    return answer;
 }
 
 QString ScriptedDialogs::openFile(QWidget *, const QString &title, const QString &filter,

@@ -25,6 +25,8 @@ public:
     // Ok boxes, No for Yes/No), empty input, no file, no colour.
     std::deque<Answer> answers;
     std::deque<QString> inputs;
+    // Queued in inputs, cancels that input box.
+    static inline const QString CancelInput = QStringLiteral("\x18cancel");
     std::deque<QString> files;
     std::deque<QColor> colors;
     // Called while a message box is "open" (for tests that act meanwhile).
@@ -37,6 +39,8 @@ public:
                    Icon) override;
     QString input(QWidget *, const QString &title, const QString &prompt,
                   const QString &defaultText) override;
+    std::optional<QString> ask(QWidget *, const QString &title, const QString &prompt,
+                               const QString &defaultText) override;
     QString openFile(QWidget *, const QString &title, const QString &filter,
                      const QString &startPath) override;
     QString saveFile(QWidget *, const QString &title, const QString &filter,

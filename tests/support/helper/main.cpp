@@ -99,10 +99,15 @@ int main(int argc, char **argv)
         return 2;
     }
     if (insert) {
+        // A contact the log refused for a moment (another copy held it
+        // locked longer than the wait) is tried again, as the operator would.
         for (int i = 0; i < a.at(8).toInt(); ++i) {
-            if (!store.insert(contact(a.at(3) + QString::number(i), a.at(4), a.at(5), a.at(6), a.at(7)), &e)) {
-                err << "insert: " << e << "\n";
-                return 3;
+            const QsoRecord r = contact(a.at(3) + QString::number(i), a.at(4), a.at(5), a.at(6), a.at(7));
+            for (int tries = 1; !store.insert(r, &e); ++tries) {
+                if (tries == 20) {
+                    err << "insert: " << e << "\n";
+                    return 3;
+                }
             }
         }
         return 0;
