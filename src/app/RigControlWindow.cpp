@@ -6,6 +6,7 @@
 #include "rig/RigPoller.h"
 
 #include <QApplication>
+#include <charconv>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QEvent>
@@ -39,10 +40,13 @@ QGroupBox *optionFrame(QWidget *parent, const char *name, const QString &caption
     return g;
 }
 
-// The frequency as the window shows it: five decimals, no leading zero.
+// The frequency as the window shows it: five decimals, no leading zero. The
+// digits are those of the 32-bit value (432.1, not 432.10001).
 QString frequencyText(float mhz)
 {
-    QString t = QString::number(double(mhz), 'f', 5);
+    char shortest[32];
+    const auto end = std::to_chars(shortest, shortest + sizeof shortest, mhz).ptr;
+    QString t = QString::number(QByteArray(shortest, end - shortest).toDouble(), 'f', 5);
     if (t.startsWith(QLatin1String("0.")))
         t.remove(0, 1);
     return t;
@@ -75,6 +79,7 @@ void RigControlWindow::buildControls()
 
     rigList = new QListWidget(this);
     rigList->setObjectName(QStringLiteral("List1"));
+    rigList->setMinimumWidth(rigList->fontMetrics().horizontalAdvance(QStringLiteral("Yaesu 757 GX II")) + 40);
     for (const Rig::Model &m : Rig::models())
         rigList->addItem(m.name);
     left->addWidget(rigList, 1);

@@ -1,6 +1,7 @@
 // Polling over a real serial line: each rig family is played by a simulator
 // on a pseudo-terminal pair, and Hamlib's rigctld is the real daemon with
 // its dummy rig.
+#include "platform/AtomicFile.h"
 #include "platform/PortArbiter.h"
 #include "platform/SerialPorts.h"
 #include "platform/SerialRigLink.h"
@@ -161,4 +162,26 @@ TEST(RigPolling, ABadPortIsRefusedWithTheReason)
     EXPECT_TRUE(error.contains("gone")) << error.toStdString();
     EXPECT_FALSE(poller.isPolling());
     SerialPorts::mapPort(Port, {});
+}
+
+TEST(RigPolling, PegasusPollsItsExchangeFileWithoutAPortAndTheModeMayComeFromTheFrequency)
+{
+    QTemporaryDir dir;
+    RigPoller poller([](const RigSettings &, const Rig::Model &) {
+        ADD_FAILURE() << "Pegasus opens no port";
+        return std::unique_ptr<RigLink>();
+    });
+    QSignalSpy replies(&poller, &RigPoller::replyRead);
+    RigSettings s = fastSettings(QStringLiteral("Ten Tec Pegasus"));
+    s.pegasusFolder = dir.path();
+    s.modeBy = RigSettings::ModeBy::Frequency;
+    QString error;
+    ASSERT_TRUE(poller.start(s, &error));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return replies.size() >= 2; }, 2000)); // no file yet
+    EXPECT_EQ(poller.state(), Rig::RigState());
+    ASSERT_TRUE(writeFileAtomically(dir.filePath("PEGASUS.OUT"), "14.1499,\"USB\"\r\n"));
+    EXPECT_TRUE(reads(poller, 14.1499f, "CW")); // the CW sub-band wins over the rig's USB
+    ASSERT_TRUE(writeFileAtomically(dir.filePath("PEGASUS.OUT"), "1.85\r\n\"CW\"\r\n"));
+    EXPECT_TRUE(reads(poller, 1.85f, "CW")); // no sub-band: the rig's mode stays
+    poller.stop();
 }
