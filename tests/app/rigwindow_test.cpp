@@ -6,6 +6,7 @@
 #include "support/RigSimulator.h"
 
 #include "platform/SerialPorts.h"
+#include "rig/RigSettings.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -177,4 +178,35 @@ TEST(RigWindow, HamlibRigctldDrivesTheLoggerWithinTwoPolls)
     app.form.reset();
     daemon.terminate();
     daemon.waitForFinished(5000);
+}
+
+TEST(RigWindow, ARigKeptInTheSettingsIsPolledFromTheStart)
+{
+    RigSimulator rig(QStringLiteral("Yaesu FTdx9000"));
+    ASSERT_TRUE(rig.ready());
+    rig.hz = 50125000;
+    rig.cw = true;
+    AppFixture app;
+    Station s;
+    s.rig = "Yaesu FTdx9000";
+    s.currentBand = "432 M";
+    app.writePrefs(s);
+    RigSettings kept;
+    kept.rigType = s.rig;
+    kept.port = 4;
+    kept.freqQuery = "FA;";
+    kept.modeQuery = "MD0;";
+    kept.pollRate = 'F';
+    ASSERT_TRUE(kept.save(QDir(app.work.path()).filePath("RigCntrl.txt")));
+    ASSERT_TRUE(app.start(Dialogs::Answer::Yes, [&](QWidget &) {
+        SerialPorts::mapPort(4, rig.device()); // the station window is up: the settings are in place
+        return true;
+    }));
+    MainView v(*app.form);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return v.band->text() == "50 MHz" && v.mode->text() == "CW"; }, 3000))
+        << v.band->text().toStdString() << " " << v.mode->text().toStdString();
+    RigWindowView w(v);
+    EXPECT_EQ(w.get<QListWidget>("List1")->currentItem()->text(), "Yaesu FTdx9000");
+    EXPECT_TRUE(w.get<QPushButton>("Command2")->isEnabled());
+    SerialPorts::mapPort(4, {});
 }
