@@ -89,6 +89,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(network, &StationNetworking::messageLineWanted, m_entry,
             qOverload<const QString &>(&EntryPanel::showMessage));
     connect(network, &StationNetworking::hintLineWanted, m_entry, &EntryPanel::showHint);
+    // The Ctrl shortcuts of the logging window open these windows too.
+    connect(m_keying, &StationKeying::otherWindowWanted, this, [this, network](MainKeyFilter::Window w) {
+        if (w == MainKeyFilter::Window::Rig)
+            m_rig->showWindow();
+        else if (w == MainKeyFilter::Window::Network)
+            network->showWindow();
+    });
     connectMenus();
     connectPanels();
     new LogFileCommands(this, *m_contest, *m_menus);

@@ -29,7 +29,8 @@ StationKeying::StationKeying(QWidget *window, EntryAccess &entry, Contest &conte
             showSetup();
         else if (w == MainKeyFilter::Window::CwStrings)
             showStrings();
-        // The other windows come with their subsystems.
+        else
+            emit otherWindowWanted(w);
     });
     cwSetupMenu->setEnabled(true);
     connect(cwSetupMenu, &QAction::triggered, this, &StationKeying::showSetup);

@@ -3,6 +3,8 @@
 // "CW.txt", the key filter that gives the function keys, Esc, the arrows, F12
 // and the Ctrl shortcuts their meaning, and the CW setup and CW Strings
 // windows. While CW is keyed the contest skips its log change check.
+#include "keying/MainKeyFilter.h"
+
 #include <QObject>
 #include <QPointer>
 #include <memory>
@@ -12,7 +14,6 @@ class CwKeyer;
 class CwSetupWindow;
 class CwStringsWindow;
 class EntryAccess;
-class MainKeyFilter;
 class PortArbiter;
 class QAction;
 class QWidget;
@@ -36,6 +37,10 @@ public:
 
     void showSetup();
     void showStrings();
+
+signals:
+    // A Ctrl shortcut asked for a window of another subsystem.
+    void otherWindowWanted(MainKeyFilter::Window window);
 
 private:
     QString cwFile() const;

@@ -247,5 +247,12 @@ TEST(MainWindowCw, F2KeysTheCallAndReportOnTheRecordingLine)
     auto *setup = f.window.findChild<QWidget *>("CWFrm");
     ASSERT_TRUE(setup);
     EXPECT_TRUE(setup->isVisible());
+    // Ctrl+R and Ctrl+N open the rig and network windows.
+    for (const auto &[key, name] : {std::pair(Qt::Key_R, "RigControlfrm"), std::pair(Qt::Key_N, "frmNetwork")}) {
+        QTest::keyClick(f.call, key, Qt::ControlModifier);
+        auto *w = f.window.findChild<QWidget *>(name);
+        ASSERT_TRUE(w) << name;
+        EXPECT_TRUE(w->isVisible()) << name;
+    }
     EXPECT_EQ(f.call->text(), "W1AW");
 }
