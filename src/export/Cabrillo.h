@@ -15,13 +15,12 @@ class SharedPrefs;
 namespace Cabrillo {
 
 // The operator choices of the summary sheet, named after what they mean in
-// the ARRL contests (`Option1`, `Option2`, `Option3`, `Option6`, `Option7`,
-// `Option4`). In the CQ contest the same six buttons carry other captions
-// and values (see operatorValue).
+// the ARRL contests. In the CQ contest the same six choices carry other
+// captions and values (see operatorValue).
 enum class Operator { Single, SingleOpPortable, Rover, MultiLimited, MultiUnlimited, Checklog };
-// `Option8`, `Option5`, `Option12`, `Option13`; None when nothing is checked.
+// The band category; None when nothing is chosen.
 enum class BandCategory { None, All, Limited, ThreeBand, FmOnly };
-// `Option18`, `Option19`; None when nothing is checked.
+// The power category; None when nothing is chosen.
 enum class Power { None, High, Low };
 
 // The format written: 3.0, which log checkers read today, or the older 2.0
@@ -29,19 +28,19 @@ enum class Power { None, High, Low };
 enum class Version { V3, V2 };
 // Where the station operated from (3.0 only): a rover picks its kind.
 enum class StationKind { Fixed, Portable, Rover, RoverLimited, RoverUnlimited };
-// `Option11`, `Option10`, `Option9`; written by 3.0 only.
+// The mode category, written by 3.0 only.
 enum class ModeCategory { None, Mixed, Cw, Ssb };
 
 // Everything the summary-sheet window gathers.
 struct Header {
-    QString section;   // `Text1` ARRL/RAC section
-    QString operators; // `Text2` calls of all operators
-    QString name;      // `Text5`
-    QString address1;  // `Text6`
-    QString address2;  // `Text7`
-    QString email;     // `Text8`
-    QString club;      // `Text10`
-    QString soapbox;   // `Text11`
+    QString section;   // ARRL/RAC section
+    QString operators; // calls of all operators
+    QString name;
+    QString address1;
+    QString address2;
+    QString email;
+    QString club;
+    QString soapbox;
     Operator op = Operator::Single;
     BandCategory band = BandCategory::None;
     Power power = Power::None;
