@@ -38,13 +38,21 @@ public:
     void endTest();
     void done();
 
-    QListWidget *rigList = nullptr;               // List1
-    QLineEdit *freqQueryField = nullptr;          // txtFreq
-    QLineEdit *modeQueryField = nullptr;          // txtMode
-    QCheckBox *convertToHexBox = nullptr;         // chkConvToHex
-    QCheckBox *useFrequencyBox = nullptr;         // chkFrequency
-    QCheckBox *showHexBox = nullptr;              // ChkConvHex
-    std::array<QRadioButton *, 10> portOptions{}; // optComm_0..9
+signals:
+    // Done was pressed with this rig chosen (the preferences keep it).
+    void rigChosen(const QString &rigType);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QListWidget *rigList = nullptr;
+    QLineEdit *freqQueryField = nullptr;
+    QLineEdit *modeQueryField = nullptr;
+    QCheckBox *convertToHexBox = nullptr;
+    QCheckBox *useFrequencyBox = nullptr;
+    QCheckBox *showHexBox = nullptr;
+    std::array<QRadioButton *, 10> portOptions{};
     std::array<QRadioButton *, 9> baudOptions{};
     QRadioButton *parityOdd = nullptr, *parityNone = nullptr, *parityEven = nullptr;
     QRadioButton *data7 = nullptr, *data8 = nullptr, *stop1 = nullptr, *stop2 = nullptr;
@@ -57,14 +65,6 @@ public:
     QLabel *frequencyLabel = nullptr, *modeLabel = nullptr, *unprocessedLabel = nullptr;
     QLabel *pollingLabel = nullptr, *icomNote = nullptr;
 
-signals:
-    // Done was pressed with this rig chosen (the preferences keep it).
-    void rigChosen(const QString &rigType);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void buildControls();
     void rigClicked();
     void applyDefaults(const Rig::Model &m);
