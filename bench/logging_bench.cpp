@@ -63,15 +63,15 @@ enum class Shape {
     OneGroup, // every contact on 144 M from FN20: every record passes band and grid
 };
 
-LogMirror makeLog(Shape shape)
+LogMirror makeLog(Shape shape, int size = LogSize)
 {
     std::mt19937 rng(20260613u);
     std::discrete_distribution<int> band({30, 30, 10, 15, 4, 4, 1, 1, 1, 1, 0.5, 0.5, 0.5, 0.5,
                                           0.5, 0.5, 0.5});
     const QStringList ownGrids{"FN20", "FN20", "FN20", "FN21", "FN31"};
     LogMirror m;
-    m.reserve(LogSize);
-    for (int i = 0; i < LogSize; ++i) {
+    m.reserve(static_cast<size_t>(size));
+    for (int i = 0; i < size; ++i) {
         if (shape == Shape::OneGroup)
             m.append(contact(someCall(rng), Band144, OwnGrid, i));
         else
@@ -180,6 +180,18 @@ BENCHMARK_CAPTURE(BM_PartialDupesIndex, contest, Shape::Contest)
 BENCHMARK_CAPTURE(BM_PartialDupesIndex, one_group, Shape::OneGroup)
     ->DenseRange(0, 2)
     ->Unit(benchmark::kMicrosecond);
+
+// The worst keystroke, on logs of range(0) contacts: one letter that begins
+// a tenth of the calls, with every contact on one band from one own grid.
+void BM_PartialDupeOneLetter(benchmark::State &state)
+{
+    const LogMirror m = makeLog(Shape::OneGroup, static_cast<int>(state.range(0)));
+    PartialDupeIndex index;
+    index.rebuild(m);
+    keystrokeLoop(state, {QStringLiteral("W")},
+                  [&](const QString &t) { return index.hint(t, OwnGrid, Band144); });
+}
+BENCHMARK(BM_PartialDupeOneLetter)->Arg(14000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 // Rebuilding the index after a full reload, and adding one logged contact.
 void BM_PartialDupeIndexRebuild(benchmark::State &state)
