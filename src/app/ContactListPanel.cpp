@@ -1,5 +1,6 @@
 #include "app/ContactListPanel.h"
 
+#include "app/ContactListModel.h"
 #include "app/Controls.h"
 #include "app/EditContactDialog.h"
 #include "log/Contest.h"
@@ -13,8 +14,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace {
 
@@ -25,18 +27,30 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
     return b;
 }
 
+// Record numbers stay what they are while the operator works on one.
+class MirrorHold {
+public:
+    explicit MirrorHold(Contest &c) : m_contest(c) { m_contest.holdMirror(true); }
+    ~MirrorHold() { m_contest.holdMirror(false); }
+    MirrorHold(const MirrorHold &) = delete;
+    MirrorHold &operator=(const MirrorHold &) = delete;
+
+private:
+    Contest &m_contest;
+};
+
 } // namespace
 
 ContactListPanel::ContactListPanel(Contest &contest, QWidget *parent) : QWidget(parent), m_contest(contest)
 {
     setObjectName(QStringLiteral("contactListPanel"));
-    m_list = new QTreeWidget(this);
+    m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("ListView1"));
     m_list->setRootIsDecorated(false);
-    m_list->setColumnCount(9);
-    m_list->setHeaderLabels({QStringLiteral("Rec#"), QStringLiteral("Call"), QStringLiteral("Rec"),
-                             QStringLiteral("Grid R"), QStringLiteral("Snt"), QStringLiteral("Date / Time"),
-                             QStringLiteral("Bnd"), QStringLiteral("Grid S"), QStringLiteral("Mode")});
+    m_list->setUniformRowHeights(true);
+    m_model = new ContactListModel(m_contest.mirror(), m_list);
+    m_list->setModel(m_model);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setFocusPolicy(Qt::ClickFocus);
     m_list->header()->setSectionsClickable(true);
@@ -71,15 +85,15 @@ ContactListPanel::ContactListPanel(Contest &contest, QWidget *parent) : QWidget(
         fill();
         emit doneWithControl();
     });
-    connect(m_list, &QTreeWidget::itemClicked, this, [this] {
-        if (m_list->topLevelItemCount() == 0)
+    connect(m_list, &QTreeView::clicked, this, [this] {
+        if (m_model->rowCount() == 0)
             return;
         m_edit->setVisible(true);
         m_delete->setVisible(true);
         m_contest.refreshTimer()->stop();
     });
     connect(m_list->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { m_list->sortItems(column, Qt::AscendingOrder); });
+            [this](int column) { m_model->sort(column, Qt::AscendingOrder); });
     connect(m_edit, &QPushButton::clicked, this, &ContactListPanel::editSelected);
     connect(m_delete, &QPushButton::clicked, this, &ContactListPanel::deleteSelected);
 }
@@ -89,39 +103,40 @@ bool ContactListPanel::eventFilter(QObject *watched, QEvent *event)
     if (watched != m_list->viewport() || event->type() != QEvent::MouseButtonPress)
         return QWidget::eventFilter(watched, event);
     auto *me = static_cast<QMouseEvent *>(event);
-    if (me->button() != Qt::RightButton || m_list->topLevelItemCount() == 0)
+    if (me->button() != Qt::RightButton || m_model->rowCount() == 0)
         return false;
-    if (QTreeWidgetItem *it = m_list->itemAt(me->position().toPoint())) {
-        m_list->setCurrentItem(it);
-        it->setSelected(true);
-    }
+    if (const QModelIndex at = m_list->indexAt(me->position().toPoint()); at.isValid())
+        m_list->setCurrentIndex(at);
     if (selectedRecord() > 0)
         QTimer::singleShot(0, this, &ContactListPanel::editSelected);
     return true;
 }
 
+bool ContactListPanel::bandOnly() const
+{
+    return m_bandFilter->text() == QLatin1String("Current Band");
+}
+
 void ContactListPanel::fill()
 {
-    m_list->clear();
-    const bool bandOnly = m_bandFilter->text() == QLatin1String("Current Band");
-    QList<QTreeWidgetItem *> items;
-    for (int rec : contactListRows(m_contest.mirror(), m_listAll, bandOnly, m_contest.station().currentBand))
-        items.append(new QTreeWidgetItem(contactListColumns(m_contest.mirror(), rec)));
-    m_list->addTopLevelItems(items);
+    m_model->fill(m_listAll, bandOnly(), m_contest.station().currentBand);
+}
+
+void ContactListPanel::recordsAppended(int firstRecord, int count)
+{
+    m_model->recordsAppended(firstRecord, count, bandOnly(), m_contest.station().currentBand);
 }
 
 void ContactListPanel::topUp()
 {
-    const int rows = m_list->topLevelItemCount();
+    const int rows = m_model->rowCount();
     if (rows < 18 && rows < m_contest.recordCount())
         fill();
 }
 
 void ContactListPanel::showRecords(const std::vector<int> &records)
 {
-    m_list->clear();
-    for (int rec : records)
-        m_list->addTopLevelItem(new QTreeWidgetItem(contactListColumns(m_contest.mirror(), rec)));
+    m_model->showRecords(records);
 }
 
 void ContactListPanel::hideEditButtons()
@@ -138,16 +153,17 @@ void ContactListPanel::showBand()
 
 int ContactListPanel::selectedRecord() const
 {
-    QTreeWidgetItem *item = m_list->currentItem();
-    if (!item || !item->isSelected())
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid() || !m_list->selectionModel()->isSelected(current))
         return 0;
-    return item->text(0).toInt();
+    return m_model->recordAt(current.row());
 }
 
 void ContactListPanel::deleteSelected()
 {
     QTimer *refresh = m_contest.refreshTimer();
     refresh->stop();
+    const MirrorHold hold(m_contest);
     const auto a = Dialogs::get().message(this, QStringLiteral("Are you sure?"), QStringLiteral("Are you sure?"),
                                           Dialogs::Buttons::YesNo);
     hideEditButtons();
@@ -167,9 +183,10 @@ void ContactListPanel::editSelected()
 {
     QTimer *refresh = m_contest.refreshTimer();
     refresh->stop();
+    std::optional<MirrorHold> hold(std::in_place, m_contest);
     const int record = selectedRecord();
     if (record > 0) {
-        const QString selectedCall = m_list->currentItem()->text(1);
+        const QString selectedCall = m_model->index(m_list->currentIndex().row(), 1).data().toString();
         EditContactDialog w(m_contest.mirror(), record, this);
         w.save = [this, record, selectedCall](const QsoRecord &values) {
             QString why;
@@ -182,6 +199,7 @@ void ContactListPanel::editSelected()
         bool deleteAsked = false;
         w.deleteDupe = [&deleteAsked] { deleteAsked = true; };
         w.exec();
+        hold.reset();
         if (deleteAsked) {
             // Delete Contact reloads and restarts the refresh when it
             // deletes; answered No, the window's own closing does.
@@ -199,11 +217,10 @@ void ContactListPanel::editSelected()
 void ContactListPanel::copyToClipboard() const
 {
     QList<QStringList> rows;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *it = m_list->topLevelItem(i);
+    for (int row = 0; row < m_model->rowCount(); ++row) {
         QStringList cols;
-        for (int c = 0; c < m_list->columnCount(); ++c)
-            cols.append(it->text(c));
+        for (int c = 0; c < m_model->columnCount(); ++c)
+            cols.append(m_model->index(row, c).data().toString());
         rows.append(cols);
     }
     QClipboard *cb = QApplication::clipboard();

@@ -7,8 +7,9 @@
 #include <vector>
 
 class Contest;
+class ContactListModel;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 class ContactListPanel : public QWidget {
     Q_OBJECT
@@ -20,6 +21,8 @@ public:
     // Fills the list when it shows fewer rows than it could (after start-up
     // or a reload while the operator was typing).
     void topUp();
+    // Records firstRecord.. were added at the end of the log.
+    void recordsAppended(int firstRecord, int count);
     // Only these records, in this order (the previous contacts of a call).
     void showRecords(const std::vector<int> &records);
     void hideEditButtons();
@@ -40,7 +43,9 @@ protected:
 
 private:
     Contest &m_contest;
-    QTreeWidget *m_list = nullptr;
+    bool bandOnly() const;
+    QTreeView *m_list = nullptr;
+    ContactListModel *m_model = nullptr;
     QPushButton *m_lastOrAll = nullptr;
     QPushButton *m_bandFilter = nullptr;
     QPushButton *m_edit = nullptr;

@@ -151,8 +151,12 @@ void MainWindow::connectPanels()
         m_contactList->fill();
     });
     connect(c, &Contest::contactLogged, this, [this](const QsoRecord &, int band, const QString &newGrid) {
-        m_contactList->fill();
+        m_contactList->recordsAppended(m_contest->recordCount(), 1);
         m_score->addContact(band, newGrid);
+    });
+    connect(c, &Contest::contactsArrived, this, [this](int first, int count) {
+        m_score->showLog();
+        m_contactList->recordsAppended(first, count);
     });
     connect(c, &Contest::stationChanged, this, [this] {
         m_stationPanel->showStation();
@@ -167,8 +171,7 @@ void MainWindow::connectPanels()
         m_contactList->hideEditButtons();
         if (!m_contest->refreshTimer()->isActive())
             m_contest->refreshTimer()->start();
-        if (m_contest->mirror().logChanged)
-            m_contest->reloadLog();
+        m_contest->followChanges();
         m_contactList->topUp();
     });
     connect(m_entry, &EntryPanel::gridTyped, m_score, &ScorePanel::showBearing);
@@ -320,8 +323,10 @@ void MainWindow::askContinueLog()
         QStringLiteral("Do you want to continue an existing contest? (Yes opens your existing log, "
                        "No erases any existing log and starts a new log.)"),
         Dialogs::Buttons::YesNo, Dialogs::Icon::Question);
+    // The log was read when the station window closed: only what other PCs
+    // changed since is read now.
     if (a == Dialogs::Answer::Yes)
-        m_contest->reloadLog();
+        m_contest->checkForChanges();
     else
         startNewLog();
     m_contactList->hideEditButtons();

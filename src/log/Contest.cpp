@@ -28,6 +28,19 @@ Contest::Contest(QObject *parent) : QObject(parent)
     m_refreshTimer->setObjectName(QStringLiteral("Timer3"));
     m_refreshTimer->setInterval(60000);
     connect(m_refreshTimer, &QTimer::timeout, this, &Contest::refreshTick);
+    m_follower = new LogFollower(this);
+    m_backup = new BackupWriter(m_store.mirror(), [this] { return m_mirrorGeneration; }, *m_follower, this);
+    connect(m_backup, &BackupWriter::finished, this, [this](bool ok, const QString &why) {
+        if (ok) {
+            m_backupFailing = false;
+            return;
+        }
+        qWarning("backup not written: %s", qPrintable(why));
+        if (!m_backupFailing) {
+            m_backupFailing = true;
+            emit fileNotWritten(QStringLiteral("BckUpLog.dat"), why);
+        }
+    });
     m_logOnStart = Clock::localNow();
 }
 
@@ -89,6 +102,8 @@ void Contest::reloadLog()
 {
     QString why;
     ++m_reloads;
+    ++m_mirrorGeneration;
+    m_checkDue = m_loadDue = false;
     if (!m_store.reload(&why)) {
         qWarning("reload failed: %s", qPrintable(why));
         emit reloadFailed(why);
@@ -121,6 +136,11 @@ LogAttempt Contest::logContact(const QsoRecord &rec, OnBusy onBusy)
     // The mirror already holds the contact.
     m_tally.addLogged(rec, m_station.contestType, m_station.isRover());
     m_dupeIndex.sync(m_store.mirror());
+    // A contact whose date and time belong before the last one's (entered
+    // after the contest, or a PC whose clock is behind) is shown at once and
+    // put in its place by a read of the whole log in the background.
+    if (m_store.orderBroken())
+        loadInBackground();
     QString newGrid;
     if (band >= 0 && m_tally.gridCount(band) > gridsBefore)
         newGrid = m_tally.workedGrids(band).last();
@@ -168,18 +188,13 @@ void Contest::refreshTick()
     checkForChanges();
     if (m_backupTicks > 15) {
         m_backupTicks = 0;
-        QString why;
-        const QString backup = QStringLiteral("BckUpLog.dat");
-        if (m_store.writeBackup(QDir(Folders::workDir()).filePath(backup), &why)) {
-            m_backupFailing = false;
-        } else {
-            qWarning("backup not written: %s", qPrintable(why));
-            if (!m_backupFailing) {
-                m_backupFailing = true;
-                emit fileNotWritten(backup, why);
-            }
-        }
+        writeBackup();
     }
+}
+
+void Contest::writeBackup()
+{
+    m_backup->start(QDir(Folders::workDir()).filePath(QStringLiteral("BckUpLog.dat")));
 }
 
 void Contest::checkForChanges()
@@ -190,12 +205,150 @@ void Contest::checkForChanges()
     QString why;
     if (!m_store.isOpen())
         m_store.reconnect();
-    if (m_store.checkForChanges(&why) == LogStore::CheckResult::Failed) {
+    switch (m_store.lookForChanges(&why)) {
+    case LogStore::CheckResult::Failed:
+        reloadLog();
+        return;
+    case LogStore::CheckResult::Busy:
+        return;
+    case LogStore::CheckResult::Unchanged:
+    case LogStore::CheckResult::Changed:
+        break;
+    }
+    if (!m_callInProgress)
+        followChanges();
+    runDueWork();
+}
+
+void Contest::followChanges()
+{
+    if (!m_store.mirror().logChanged)
+        return;
+    if (!m_store.followsChangeCounter()) {
         reloadLog();
         return;
     }
-    if (!m_callInProgress && m_store.mirror().logChanged)
-        reloadLog();
+    const int first = recordCount() + 1;
+    bool misplaced = false;
+    QString why;
+    const auto added = m_store.readNewRows(&misplaced, &why);
+    if (!added) {
+        // Nothing is lost: the next tick looks again.
+        m_store.forgetChangeCounter();
+        if (!m_store.lastFailureWasBusy()) {
+            qWarning("reading the new contacts failed: %s", qPrintable(why));
+            emit reloadFailed(why);
+        }
+        return;
+    }
+    if (*added > 0) {
+        countArrivals(first);
+        emit contactsArrived(first, *added);
+    }
+    if (misplaced)
+        loadInBackground();
+    else
+        checkInBackground();
+}
+
+void Contest::countArrivals(int firstRecord)
+{
+    const LogMirror &m = m_store.mirror();
+    for (int n = firstRecord; n <= m.recordCount(); ++n)
+        m_tally.addLogged(m.at(n), m_station.contestType, m_station.isRover());
+    m_dupeIndex.sync(m);
+}
+
+bool Contest::followingInBackground() const
+{
+    return m_follower->busy() || m_checkDue || m_loadDue || m_heldBack;
+}
+
+void Contest::holdMirror(bool held)
+{
+    m_mirrorHolds += held ? 1 : -1;
+    if (m_mirrorHolds > 0 || !m_heldBack)
+        return;
+    const auto loaded = std::exchange(m_heldBack, nullptr);
+    // A reload in the meantime made it old.
+    if (m_heldBackGeneration == m_mirrorGeneration)
+        takeOver(*loaded);
+}
+
+void Contest::runDueWork()
+{
+    if (m_follower->busy())
+        return;
+    if (m_loadDue)
+        loadInBackground();
+    else if (m_checkDue)
+        checkInBackground();
+}
+
+void Contest::checkInBackground()
+{
+    m_checkDue = true;
+    if (m_follower->busy() || !m_store.isOpen())
+        return;
+    m_checkDue = false;
+    const int generation = m_mirrorGeneration;
+    m_follower->check(m_store.path(), mirror().highestRowId(), mirror().fingerprint(),
+                      [this, generation](std::optional<bool> same) {
+                          if (generation == m_mirrorGeneration) {
+                              if (!same)
+                                  m_checkDue = true; // not read: again at the next tick
+                              else if (!*same)
+                                  m_loadDue = true;
+                          }
+                          runDueWork();
+                      });
+}
+
+void Contest::loadInBackground()
+{
+    m_loadDue = true;
+    m_checkDue = false;
+    if (m_follower->busy() || !m_store.isOpen())
+        return;
+    m_loadDue = false;
+    const int generation = m_mirrorGeneration;
+    m_follower->load(m_store.path(), m_station.contestType, m_station.isRover(),
+                     [this, generation](std::shared_ptr<LoadedLog> loaded) {
+                         if (generation == m_mirrorGeneration) {
+                             if (loaded->error.isEmpty() && m_mirrorHolds > 0) {
+                                 m_heldBack = loaded;
+                                 m_heldBackGeneration = generation;
+                             } else if (loaded->error.isEmpty()) {
+                                 takeOver(*loaded);
+                             } else {
+                                 m_loadDue = true; // again at the next tick
+                             }
+                         }
+                         if (!m_loadDue)
+                             runDueWork();
+                     });
+}
+
+void Contest::takeOver(LoadedLog &loaded)
+{
+    if (loaded.contestType != m_station.contestType || loaded.rover != m_station.isRover())
+        loaded.tally.recompute(loaded.mirror, m_station.contestType, m_station.isRover());
+    ++m_mirrorGeneration;
+    // The old mirror and what was derived from it are freed in the
+    // background: a million strings take a while to release.
+    m_follower->dispose(m_store.replaceMirror(std::move(loaded.mirror)));
+    m_follower->dispose(std::exchange(m_tally, std::move(loaded.tally)));
+    m_follower->dispose(std::exchange(m_dupeIndex, std::move(loaded.dupeIndex)));
+    // What was logged after the read passed it.
+    bool misplaced = false;
+    const int first = recordCount() + 1;
+    if (const auto added = m_store.readNewRows(&misplaced); added && *added > 0)
+        countArrivals(first);
+    if (misplaced)
+        m_loadDue = true;
+    else if (!loaded.undisturbed)
+        m_checkDue = true;
+    emit logReloaded();
 }
 
 // ---------------------------------------------------------------- band and mode

@@ -4,7 +4,9 @@
 // current band and mode, the operating-time clock and the refresh cycle that
 // picks up the other PCs' contacts. Windows and subsystems call its
 // operations and follow its signals; it knows nothing of any window.
+#include "log/BackupWriter.h"
 #include "log/Dupes.h"
+#include "log/LogFollower.h"
 #include "log/LogStore.h"
 #include "log/Logging.h"
 #include "log/Score.h"
@@ -70,13 +72,29 @@ public:
     QTimer *refreshTimer() const { return m_refreshTimer; }
     // One tick: the change check, and every sixteenth tick the text backup.
     void refreshTick();
-    // Compares the log's record count with the mirror's and reloads when
-    // another PC has logged, unless a call is being typed.
+    // Looks whether another PC changed the log (which reads no row when
+    // nothing changed) and, unless a call is being typed, follows it.
     void checkForChanges();
+    // Follows the changes found and not yet followed: the contacts other
+    // PCs added are read alone and added to the mirror, the tallies and the
+    // dupe index (contactsArrived); whether anything was edited or deleted
+    // is checked in the background, and where it was, or where an added
+    // contact belongs before the mirror's end, the log is read anew in the
+    // background and taken over at once when read (logReloaded). Where the
+    // engine keeps no change counter, the full reload.
+    void followChanges();
+    // Whether a background check or read has not been taken over yet.
+    bool followingInBackground() const;
+    // While a window works on records by their numbers (the edit window, a
+    // deletion being confirmed), a log read in the background waits to be
+    // taken over; releasing the hold takes it over.
+    void holdMirror(bool held);
     void setCallInProgress(bool typing) { m_callInProgress = typing; }
     void setKeyerBusy(bool busy) { m_keyerBusy = busy; }
     bool keyerBusy() const { return m_keyerBusy; }
     void setBackupTickCount(int n) { m_backupTicks = n; }
+    // The text backup being made or written (see BackupWriter).
+    BackupWriter &backup() { return *m_backup; }
 
     // ---- band and mode ----
     void chooseBand(int bandIndex);
@@ -101,6 +119,9 @@ public:
 
 signals:
     void logReloaded();
+    // Records firstRecord.. firstRecord + count - 1 were added at the end of
+    // the mirror, read from the log after other PCs logged them.
+    void contactsArrived(int firstRecord, int count);
     void reloadFailed(const QString &why);
     // A contact of this PC is in the log; newGridKey is the band's grid key
     // it added to the worked grids, empty when it added none.
@@ -115,10 +136,29 @@ signals:
     void fileNotWritten(const QString &file, const QString &why);
 
 private:
+    // Adds the records from firstRecord on to the tallies and the dupe index.
+    void countArrivals(int firstRecord);
+    void checkInBackground();
+    void loadInBackground();
+    void takeOver(LoadedLog &loaded);
+    // After a background answer: the work that waited for it.
+    void runDueWork();
+    void writeBackup();
+
     Station m_station;
     LogStore m_store;
     Tally m_tally;
     PartialDupeIndex m_dupeIndex;
+    LogFollower *m_follower = nullptr;
+    BackupWriter *m_backup = nullptr;
+    // Moves with every mirror read anew: a background answer about an older
+    // mirror is not used.
+    int m_mirrorGeneration = 0;
+    bool m_checkDue = false;
+    bool m_loadDue = false;
+    int m_mirrorHolds = 0;
+    std::shared_ptr<LoadedLog> m_heldBack; // read while the mirror was held
+    int m_heldBackGeneration = 0;
     QTimer *m_refreshTimer = nullptr;
     QString m_serverName;
     int m_reloads = 0;

@@ -1,6 +1,7 @@
 #include "log/LogStore.h"
 
 #include "log/BatchAppend.h"
+#include "log/LogFollower.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/SeqFile.h"
@@ -22,6 +23,7 @@ const QString erase = QStringLiteral("delete * from tbllog");
 
 bool LogStore::open(const QString &path, QString *error)
 {
+    m_seenVersion.reset();
     m_mirror.clear();
     m_mirror.loadedCount = 0;
     m_mirror.logChanged = false;
@@ -39,6 +41,8 @@ bool LogStore::reconnect(QString *error)
             *error = QStringLiteral("no log has been opened");
         return false;
     }
+    // A new connection counts changes from its own start.
+    m_seenVersion.reset();
     if (!m_engine.open(p, error))
         return false;
     removeUnfinishedAppends();
@@ -55,11 +59,15 @@ bool LogStore::reload(QString *error)
     // Read into a new mirror: a reload that fails half-way leaves the last
     // complete copy of the log on screen rather than a part of it.
     LogMirror fresh;
-    fresh.reserve(static_cast<size_t>(std::max(0.0, m_mirror.loadedCount)));
+    LogReading::TextPool pool;
+    // Whatever another copy commits from here on moves the counter again.
+    m_seenVersion = m_engine.dataVersion();
+    m_counterWorks = m_seenVersion.has_value();
     const bool ok = m_engine.readKeyedTextRows(
         Sql::reload, QsoRecord::ColumnCount,
-        [&fresh](qint64 rowId, const QString *v) {
-            fresh.append(QsoRecord{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]}, rowId);
+        [this, &fresh, &pool](qint64 rowId, const QString *v) {
+            ++m_rowsRead;
+            fresh.append(pool.record(v), rowId);
         },
         error);
     if (!ok) {
@@ -68,12 +76,70 @@ bool LogStore::reload(QString *error)
         // change retrying at once.
         m_mirror.logChanged = false;
         m_mirror.loadedCount = m_mirror.recordCount();
+        m_seenVersion.reset();
         return false;
     }
     fresh.loadedCount = fresh.recordCount();
     fresh.logChanged = false;
     m_mirror = std::move(fresh);
+    m_orderBroken = false;
     return true;
+}
+
+LogStore::CheckResult LogStore::lookForChanges(QString *error)
+{
+    std::optional<qint64> version;
+    {
+        const BusyWaitScope wait(m_engine, ShortBusyWaitMs);
+        version = m_engine.dataVersion(error);
+    }
+    if (!version) {
+        if (lastFailureWasBusy())
+            return CheckResult::Busy;
+        m_counterWorks = false;
+        return checkForChanges(error);
+    }
+    m_counterWorks = true;
+    if (m_seenVersion && *m_seenVersion == *version)
+        return CheckResult::Unchanged;
+    m_seenVersion = version;
+    m_mirror.logChanged = true;
+    return CheckResult::Changed;
+}
+
+std::optional<int> LogStore::readNewRows(bool *misplaced, QString *error)
+{
+    const BusyWaitScope wait(m_engine, ShortBusyWaitMs);
+    *misplaced = false;
+    int added = 0;
+    LogReading::TextPool pool;
+    const bool ok = m_engine.readRowsAbove(
+        m_mirror.highestRowId(), 0,
+        [&](qint64 key, const QString *v) {
+            ++m_rowsRead;
+            if (*misplaced || !m_mirror.sortsAtEnd(v[5], v[6], key)) {
+                *misplaced = true;
+                return;
+            }
+            m_mirror.append(pool.record(v), key);
+            ++added;
+        },
+        error);
+    m_mirror.loadedCount = m_mirror.recordCount();
+    if (!ok)
+        return std::nullopt;
+    m_mirror.logChanged = false;
+    return added;
+}
+
+LogMirror LogStore::replaceMirror(LogMirror &&fresh)
+{
+    LogMirror old = std::move(m_mirror);
+    m_mirror = std::move(fresh);
+    m_mirror.loadedCount = m_mirror.recordCount();
+    m_mirror.logChanged = false;
+    m_orderBroken = false;
+    return old;
 }
 
 std::optional<double> LogStore::countRecords(QString *error)
@@ -195,6 +261,8 @@ bool LogStore::erase(QString *error) { return m_engine.exec(Sql::erase, {}, erro
 
 void LogStore::appendOwn(const QsoRecord &r, qint64 rowId)
 {
+    if (!m_mirror.sortsAtEnd(r.flddate, r.fldtime, rowId))
+        m_orderBroken = true;
     m_mirror.loadedCount += 1;
     m_mirror.append(r, rowId);
 }

@@ -59,6 +59,34 @@ public:
     // than ShortBusyWaitMs for another copy's lock.
     CheckResult checkForChanges(QString *error = nullptr);
 
+    // ---- following the other copies ----
+    // The tick's look for other copies' changes: the engine's change counter
+    // is compared with the one seen last, which reads no row; only where the
+    // engine has no such counter is the record count compared (as
+    // checkForChanges does). Changed sets logChanged.
+    CheckResult lookForChanges(QString *error = nullptr);
+    // Whether the last look could use the change counter. Without it a
+    // change can only be followed by the full reload.
+    bool followsChangeCounter() const { return m_counterWorks; }
+    // The next look counts as a change, whatever the counter says (after a
+    // failed read, so that nothing is missed).
+    void forgetChangeCounter() { m_seenVersion.reset(); }
+    // Reads the rows added since the highest row identity the mirror holds
+    // and appends, in order, those that belong at its end. Stops at the
+    // first that belongs before the mirror's last record and sets
+    // *misplaced: the mirror then needs the full read. Clears logChanged.
+    // Returns the number of records appended; nothing on failure.
+    std::optional<int> readNewRows(bool *misplaced, QString *error = nullptr);
+    // Whether a contact of this copy went to the mirror's end although its
+    // date and time belong before it; cleared by the full reload and by
+    // replaceMirror.
+    bool orderBroken() const { return m_orderBroken; }
+    // How many rows this store has read from the log, by full reloads and
+    // by reads of new rows.
+    qint64 rowsRead() const { return m_rowsRead; }
+    // Takes a mirror read elsewhere in place of the one held; returns the old one.
+    LogMirror replaceMirror(LogMirror &&fresh);
+
     // The rows of a "select * from tbllog" query, every row in the order the
     // query returns them; nothing when the query fails.
     static std::optional<std::vector<QsoRecord>> readRows(std::optional<QSqlQuery> q,
@@ -93,5 +121,9 @@ private:
     void removeUnfinishedAppends();
     LogEngine m_engine;
     LogMirror m_mirror;
+    std::optional<qint64> m_seenVersion;
+    bool m_counterWorks = false;
+    bool m_orderBroken = false;
+    qint64 m_rowsRead = 0;
     int m_unfinishedRemoved = 0;
 };

@@ -186,17 +186,60 @@ ScoreTotals scoreTotals(const Tally &t, int contestType, bool rover)
     return s;
 }
 
+namespace {
+
+// Two digits at position i of s, or -1.
+int twoDigitsAt(const QString &s, int i)
+{
+    const char16_t a = s.at(i).unicode(), b = s.at(i + 1).unicode();
+    if (a < u'0' || a > u'9' || b < u'0' || b > u'9')
+        return -1;
+    return (a - u'0') * 10 + (b - u'0');
+}
+
+// Seconds since 1970 of a record's UTC date and time. The log's own forms
+// ("yyyy/mm/dd", "hh:mm:ss" or "hh:mm") are read directly, every other form
+// the way the date and time fields read it. lastDate and lastDay keep the
+// date read last: most records share their date with the one before.
+std::optional<qint64> recordSeconds(const QsoRecord &r, QString &lastDate, qint64 &lastDay)
+{
+    const QString &d = r.flddate, &t = r.fldtime;
+    const bool plainTime = (t.size() == 8 && t.at(5) == u':') || t.size() == 5;
+    if (d.size() == 10 && d.at(4) == u'/' && d.at(7) == u'/' && plainTime && t.at(2) == u':') {
+        const int h = twoDigitsAt(t, 0), mi = twoDigitsAt(t, 3), sec = t.size() == 8 ? twoDigitsAt(t, 6) : 0;
+        if (h >= 0 && h < 24 && mi >= 0 && mi < 60 && sec >= 0 && sec < 60) {
+            if (d != lastDate) {
+                const int y1 = twoDigitsAt(d, 0), y2 = twoDigitsAt(d, 2), mo = twoDigitsAt(d, 5),
+                          day = twoDigitsAt(d, 8);
+                const QDate date(y1 * 100 + y2, mo, day);
+                if (y1 < 0 || y2 < 0 || !date.isValid())
+                    return std::nullopt;
+                lastDate = d;
+                lastDay = date.toJulianDay() - QDate(1970, 1, 1).toJulianDay();
+            }
+            return lastDay * 86400 + h * 3600 + mi * 60 + sec;
+        }
+    }
+    const auto when = DateTimeText::parseLogDateTime(d, t);
+    if (!when)
+        return std::nullopt;
+    return asUtc(*when).toSecsSinceEpoch();
+}
+
+} // namespace
+
 Rates qsoRates(const LogMirror &m, const QDateTime &utcNow)
 {
-    const QDateTime now = asUtc(utcNow);
+    const qint64 now = asUtc(utcNow).toSecsSinceEpoch();
     int in20 = 0;
     int in60 = 0;
+    QString lastDate;
+    qint64 lastDay = 0;
     for (int i = m.recordCount(); i >= 1; --i) {
-        const QsoRecord &r = m.at(i);
-        const auto when = DateTimeText::parseLogDateTime(r.flddate, r.fldtime);
+        const auto when = recordSeconds(m.at(i), lastDate, lastDay);
         if (!when)
             continue;
-        const qint64 age = asUtc(*when).secsTo(now);
+        const qint64 age = now - *when;
         if (age < 1200)
             ++in20;
         if (age >= 3600)

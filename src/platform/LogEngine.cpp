@@ -393,6 +393,66 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
     return ok;
 }
 
+// ---- following other copies' changes ----
+
+std::optional<qint64> LogEngine::dataVersion(QString *error)
+{
+    auto q = select(QStringLiteral("PRAGMA data_version"), {}, error);
+    if (!q)
+        return std::nullopt;
+    if (!q->next()) {
+        noteFailure(*q);
+        if (error)
+            *error = describe(q->lastError());
+        return std::nullopt;
+    }
+    return q->value(0).toLongLong();
+}
+
+bool LogEngine::readRowsAbove(qint64 key, int limit,
+                              const std::function<void(qint64, const QString *)> &onRow,
+                              QString *error)
+{
+    QString sql = QStringLiteral("select rowid, * from tbllog where rowid > %1 order by rowid").arg(key);
+    if (limit > 0)
+        sql += QStringLiteral(" limit %1").arg(limit);
+    return readKeyedTextRows(sql, static_cast<int>(columns().size()), onRow, error);
+}
+
+namespace {
+// An empty text bound as a text, never as NULL (which compares with nothing).
+QString nonNull(const QString &s) { return s.isNull() ? QStringLiteral("") : s; }
+} // namespace
+
+bool LogEngine::readRowsAfter(const QString &flddate, const QString &fldtime, qint64 key, int limit,
+                              const std::function<void(qint64, const QString *)> &onRow,
+                              QString *error)
+{
+    auto q = select(QStringLiteral("select rowid, * from tbllog where (flddate, fldtime, rowid) > (?, ?, ?)"
+                                   " order by flddate, fldtime, rowid limit ?"),
+                    {nonNull(flddate), nonNull(fldtime), key, limit}, error);
+    if (!q)
+        return false;
+    const int n = static_cast<int>(columns().size());
+    std::vector<QString> texts(static_cast<size_t>(n));
+    while (q->next()) {
+        for (int c = 0; c < n; ++c) {
+            // The same text as the row before shares its string.
+            const QString v = q->value(c + 1).toString();
+            if (v != texts[static_cast<size_t>(c)])
+                texts[static_cast<size_t>(c)] = v;
+        }
+        onRow(q->value(0).toLongLong(), texts.data());
+    }
+    if (q->lastError().isValid()) {
+        noteFailure(*q);
+        if (error)
+            *error = describe(q->lastError());
+        return false;
+    }
+    return true;
+}
+
 bool LogEngine::beginWrite(QString *error)
 {
     return exec(QStringLiteral("BEGIN IMMEDIATE"), {}, error).has_value();

@@ -64,6 +64,26 @@ public:
                            const std::function<void(qint64 key, const QString *texts)> &onRow,
                            QString *error = nullptr);
 
+    // ---- following other copies' changes ----
+    // A number that moves whenever another connection commits a change to
+    // the log (another copy of the program, on this PC or another one); the
+    // writes of this connection leave it where it is. Reading it costs no
+    // row. Nothing when it cannot be read (the caller then falls back to
+    // comparing record counts).
+    std::optional<qint64> dataVersion(QString *error = nullptr);
+    // The rows whose key (row identity) is above `key`, in key order, read
+    // as readKeyedTextRows reads them. With limit > 0 at most that many.
+    bool readRowsAbove(qint64 key, int limit,
+                       const std::function<void(qint64 key, const QString *texts)> &onRow,
+                       QString *error = nullptr);
+    // The rows that follow the position (flddate, fldtime, key) in the
+    // order of date, time and key, at most limit of them, read as
+    // readKeyedTextRows reads them: a whole log read in slices, each slice a
+    // short read that never holds other copies' writes up for long.
+    bool readRowsAfter(const QString &flddate, const QString &fldtime, qint64 key, int limit,
+                       const std::function<void(qint64 key, const QString *texts)> &onRow,
+                       QString *error = nullptr);
+
     // A write transaction that holds the write lock from its start, so that a
     // check and the write that depends on it see no other writer in between.
     bool beginWrite(QString *error = nullptr);

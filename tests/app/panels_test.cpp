@@ -6,7 +6,7 @@
 
 #include <QClipboard>
 #include <QListWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 
@@ -21,13 +21,13 @@ struct Panels : AppFixture {
     QStringList column(int c) const
     {
         QStringList out;
-        for (int i = 0; i < f->list->topLevelItemCount(); ++i)
-            out.append(f->list->topLevelItem(i)->text(c));
+        for (int i = 0; i < f->list->model()->rowCount(); ++i)
+            out.append(f->list->model()->index(i, c).data().toString());
         return out;
     }
     QPoint rowPoint(int row) const
     {
-        return {8, f->list->visualItemRect(f->list->topLevelItem(row)).center().y()};
+        return {8, f->list->visualRect(f->list->model()->index(row, 0)).center().y()};
     }
     void clickRow(int row) { QTest::mouseClick(f->list->viewport(), Qt::LeftButton, {}, rowPoint(row)); }
 };
@@ -88,7 +88,7 @@ TEST(ContactList, SelectingARowDeletingOneOfTwoSameTimeContactsAndRecall)
     EXPECT_TRUE(p.f->refreshTimer->isActive());
 
     p.clickRow(1); // record 1, the 13 June contact (the list is newest first)
-    ASSERT_EQ(p.f->list->currentItem()->text(0), "1");
+    ASSERT_EQ(p.f->list->currentIndex().siblingAtColumn(0).data().toString(), "1");
     p.dialogs.answers.push_back(Dialogs::Answer::Yes);
     QTest::mouseClick(p.f->remove, Qt::LeftButton);
     EXPECT_EQ(p.dialogs.last().title, "Are you sure?");

@@ -45,7 +45,8 @@ TEST(LogStore, ReloadReadsTheTableInDateAndTimeOrder)
     LogStore s;
     ASSERT_TRUE(s.open(log.path));
     ASSERT_TRUE(s.reload());
-    EXPECT_EQ(s.mirror().records(), (std::vector<QsoRecord>{a, b, c}));
+    EXPECT_EQ(std::vector<QsoRecord>(s.mirror().records().begin(), s.mirror().records().end()),
+              (std::vector<QsoRecord>{a, b, c}));
     EXPECT_EQ(s.mirror().loadedCount, 3);
     EXPECT_FALSE(s.mirror().logChanged);
     EXPECT_EQ(s.rowsForCall("k2'b"), std::vector<QsoRecord>{b});

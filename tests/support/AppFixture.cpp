@@ -41,7 +41,7 @@ MainView::MainView(MainWindow &w)
       remove(control<QPushButton>(w, "cmdDelete")), viewSwitch(control<QPushButton>(w, "Command2")),
       north(control<QPushButton>(w, "Command7")), south(control<QPushButton>(w, "Command4")),
       west(control<QPushButton>(w, "Command5")), east(control<QPushButton>(w, "Command6")),
-      list(control<QTreeWidget>(w, "ListView1")), gridView(control<QWidget>(w, "gridView")),
+      list(control<QTreeView>(w, "ListView1")), gridView(control<QWidget>(w, "gridView")),
       bandView(control<QWidget>(w, "bandView")), refreshTimer(control<QTimer>(w, "Timer3"))
 {
 }

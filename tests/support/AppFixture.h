@@ -22,7 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,7 +73,7 @@ struct MainView {
     QLabel *contacts, *qsoPoints, *multipliers, *score, *rate60, *rate20, *bearing, *distance;
     QPushButton *logOn, *clear, *partialDupes, *lastOrAll, *bandFilter, *edit, *remove, *viewSwitch;
     QPushButton *north, *south, *west, *east;
-    QTreeWidget *list;
+    QTreeView *list;
     QWidget *gridView, *bandView;
     QTimer *refreshTimer;
 

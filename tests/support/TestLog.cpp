@@ -72,7 +72,8 @@ std::vector<QsoRecord> rowsOf(const QString &path)
     QString error;
     EXPECT_TRUE(store.open(path, &error)) << error.toStdString();
     EXPECT_TRUE(store.reload(&error)) << error.toStdString();
-    return store.mirror().records();
+    const auto &records = store.mirror().records();
+    return {records.begin(), records.end()};
 }
 
 bool execSql(const QString &path, const QString &statement)
@@ -119,6 +120,39 @@ void HeldLog::release()
     process.closeWriteChannel();
     if (!process.waitForFinished(60000))
         process.kill();
+}
+
+namespace {
+bool readLine(QProcess &p, const QByteArray &expected)
+{
+    const QDeadlineTimer deadline(60000);
+    while (!p.canReadLine())
+        if (deadline.hasExpired() || !p.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return false;
+    return p.readLine().trimmed() == expected;
+}
+} // namespace
+
+ChangingLog::ChangingLog(const QString &path, unsigned seed)
+{
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QString::fromLocal8Bit(qgetenv("HALVERN_HELPER")),
+                  {QStringLiteral("changes"), path, QString::number(seed)});
+    ready = readLine(process, "ready");
+    EXPECT_TRUE(ready) << "the helper did not start on " << path.toStdString();
+}
+
+ChangingLog::~ChangingLog()
+{
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000))
+        process.kill();
+}
+
+bool ChangingLog::change(int n)
+{
+    process.write(QByteArray::number(n) + '\n');
+    return process.waitForBytesWritten(10000) && readLine(process, "done");
 }
 
 QByteArray readAll(const QString &path)

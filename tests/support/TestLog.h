@@ -62,6 +62,17 @@ struct HeldLog {
     QProcess process;
 };
 
+// Another copy of the program changing a log file at random (seeded):
+// change(n) makes n changes, each committed on its own, and returns once
+// they are in the file.
+struct ChangingLog {
+    ChangingLog(const QString &path, unsigned seed);
+    ~ChangingLog();
+    bool change(int n);
+    bool ready = false;
+    QProcess process;
+};
+
 // Whole-file reads and writes for files the tests prepare or inspect.
 QByteArray readAll(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &bytes);

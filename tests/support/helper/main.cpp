@@ -8,6 +8,13 @@
 //     binding dupe check and prints "logged L dupes D retried R". An attempt
 //     that fails (the log stayed locked too long) is tried again, as the
 //     operator would press Enter again; exits 4 when one keeps failing.
+//   halvern_test_helper exec LOG STATEMENT
+//     runs one SQL statement on the log.
+//   halvern_test_helper changes LOG SEED
+//     prints "ready", then for each line N on its input makes N random
+//     changes to the log, each committed on its own: contacts added (some
+//     dated before the latest), edited (grid, band or time) and deleted;
+//     prints "done" after each line.
 //   halvern_test_helper key WPM TEXT
 //     keys TEXT on RTS of port 1 at WPM (Timer method) through the CW engine;
 //     with HALVERN_KEYLINE_RECORD set the edges go to that file.
@@ -23,6 +30,9 @@
 #include <QSqlQuery>
 #include <QTextStream>
 #include <csignal>
+#include <cstdlib>
+#include <algorithm>
+#include <random>
 #include <cstdio>
 
 namespace {
@@ -76,6 +86,66 @@ int hold(const QString &path, const QString &how)
     return gotLine ? 0 : 5;
 }
 
+int changes(const QString &path, unsigned seed)
+{
+    QTextStream out(stdout);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    db.setDatabaseName(path);
+    if (!db.open())
+        return 2;
+    std::mt19937 rng(seed);
+    auto pick = [&rng](const QStringList &from) { return from.at(static_cast<int>(rng() % from.size())); };
+    const QStringList bands{"50 M", "144 M", "222 M", "432 M"}, grids{"FN20", "FN31", "FN42", "EM12", "fn31ab"},
+        own{"FN20", "FN21"};
+    int minute = 0;
+    auto time = [&](bool early) {
+        const int m = early ? static_cast<int>(rng() % static_cast<unsigned>(minute + 1)) : ++minute;
+        return QStringLiteral("%1:%2:00").arg(m / 60 % 24, 2, 10, QChar(u'0')).arg(m % 60, 2, 10, QChar(u'0'));
+    };
+    auto run = [&db](const QString &sql, const QVariantList &values) {
+        QSqlQuery q(db);
+        q.prepare(sql);
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        for (int tries = 0; tries < 100; ++tries)
+            if (q.exec())
+                return true;
+        return false;
+    };
+    const QString someRow = QStringLiteral("(select rowid from tbllog limit 1 offset ?)");
+    auto offset = [&db, &rng] {
+        QSqlQuery q(db);
+        const int count = q.exec(QStringLiteral("select count(*) from tbllog")) && q.next() ? q.value(0).toInt() : 0;
+        return static_cast<int>(rng() % static_cast<unsigned>(std::max(1, count)));
+    };
+    out << "ready\n";
+    out.flush();
+    char line[32];
+    while (std::fgets(line, sizeof line, stdin)) {
+        for (int n = std::atoi(line); n > 0; --n) {
+            const unsigned what = rng() % 8;
+            bool ok;
+            if (what < 4) {
+                const QString call = QStringLiteral("K%1%2%3").arg(rng() % 10).arg(QChar(static_cast<char16_t>(u'A' + rng() % 4))).arg(QChar(static_cast<char16_t>(u'A' + rng() % 26)));
+                ok = run(QStringLiteral("insert into tblLog values (?,?,?,?,?,?,?,?,?)"),
+                         {call, "59", pick(grids), "59", pick(own), "2026/06/13", time(what == 0), pick(bands),
+                          rng() % 2 ? "CW" : "PH"});
+            } else if (what == 4) {
+                ok = run("update tbllog set gridr=? where rowid=" + someRow, {pick(grids), offset()});
+            } else if (what == 5) {
+                ok = run("update tbllog set uband=?, fldtime=? where rowid=" + someRow, {pick(bands), time(true), offset()});
+            } else {
+                ok = run("delete from tbllog where rowid=" + someRow, {offset()});
+            }
+            if (!ok)
+                return 3;
+        }
+        out << "done\n";
+        out.flush();
+    }
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -83,6 +153,13 @@ int main(int argc, char **argv)
     QTextStream err(stderr), out(stdout);
     if (a.size() == 4 && a.at(1) == QLatin1String("hold"))
         return hold(a.at(2), a.at(3));
+    if (a.size() == 4 && a.at(1) == QLatin1String("exec")) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+        db.setDatabaseName(a.at(2));
+        return db.open() && QSqlQuery(db).exec(a.at(3)) ? 0 : 2;
+    }
+    if (a.size() == 4 && a.at(1) == QLatin1String("changes"))
+        return changes(a.at(2), a.at(3).toUInt());
     if ((a.size() == 4 && a.at(1) == QLatin1String("key")) || (a.size() == 2 && a.at(1) == QLatin1String("keydown-killed")))
         return keying(a);
     const bool insert = a.size() >= 9 && a.at(1) == QLatin1String("insert");
