@@ -10,6 +10,7 @@
 
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>

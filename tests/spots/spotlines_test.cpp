@@ -14,21 +14,21 @@ namespace {
 const QByteArray Session = QByteArray(
     "\xff\xfb\x01\xff\xfd\x03Welcome to the W3LPL cluster\r\n\r\nlogin: K1ABC\r\n"
     "Hello Pat, this is W3LPL-2 in Glenwood\r\n"
-    "DX de W1AW:      144200.0  K2XYZ        FN20 tropo into FN42          1801Z\r\n"
-    "DX de N2ABC:      50125.0  CT1XYZ       ES                            1802Z\n"
+    "DX de W1AW:     144200.0  K2XYZ        FN20 tropo into FN42          1801Z\r\n"
+    "DX de N2ABC:     50125.0  CT1XYZ       ES                            1802Z\n"
     "\xff\xfa\x18\x01\xff\xf0WX de K1TTT: overcast\r"
-    "DX de VE3XX:     432100.0  VE3/K1ABC    JT65 \xff\xff bytes               1803Z\r"
-    "K1ABC de W3LPL-2 6-Jun-2026 1803Z >", 1000);
+    "DX de VE3XX:    432100.0  VE3/K1ABC    JT65 \xff\xff bytes               1803Z\r"
+    "K1ABC de W3LPL-2 6-Jun-2026 1803Z >");
 
 const QStringList SessionLines{
     "Welcome to the W3LPL cluster",
     "",
     "login: K1ABC",
     "Hello Pat, this is W3LPL-2 in Glenwood",
-    "DX de W1AW:      144200.0  K2XYZ        FN20 tropo into FN42          1801Z",
-    "DX de N2ABC:      50125.0  CT1XYZ       ES                            1802Z",
+    "DX de W1AW:     144200.0  K2XYZ        FN20 tropo into FN42          1801Z",
+    "DX de N2ABC:     50125.0  CT1XYZ       ES                            1802Z",
     "WX de K1TTT: overcast",
-    QStringLiteral("DX de VE3XX:     432100.0  VE3/K1ABC    JT65 ") + QChar(0xFF) +
+    QStringLiteral("DX de VE3XX:    432100.0  VE3/K1ABC    JT65 ") + QChar(0xFF) +
         QStringLiteral(" bytes               1803Z"),
 };
 } // namespace
@@ -60,13 +60,13 @@ TEST(SpotLines, FixedColumnsOfASpotLine)
     EXPECT_EQ(SpotLine::call(spot), "K2XYZ");
     EXPECT_EQ(SpotLine::record(spot), spot.mid(3));
     // Short lines give what they hold.
-    EXPECT_EQ(SpotLine::frequencyText("DX de X:  14"), "14");
+    EXPECT_EQ(SpotLine::frequencyText("DX de X:        14"), "14");
     EXPECT_EQ(SpotLine::call("DX de X:  14025"), "");
 }
 
 TEST(SpotFeed, LineRules)
 {
-    const QString spot = QStringLiteral("DX de W1AW:      144200.0  K2XYZ        tropo         1801Z");
+    const QString spot = QStringLiteral("DX de W1AW:     144200.0  K2XYZ        tropo         1801Z");
     const QByteArray spotLine = spot.toLatin1() + "\r";
     struct Case {
         const char *what;

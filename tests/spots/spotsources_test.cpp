@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString Spot = QStringLiteral("DX de W1AW:      144200.0  K2XYZ        FN20 tropo into FN42          1801Z");
+const QString SpotText = QStringLiteral("DX de W1AW:     144200.0  K2XYZ        FN20 tropo into FN42          1801Z");
 
 bool eventually(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 15000); }
 
@@ -108,7 +108,7 @@ TEST(AgwSource, DirewolfDecodesASpotFromItsAudio)
     config.close();
     QFile packet(dir.filePath("packet.txt"));
     ASSERT_TRUE(packet.open(QIODevice::WriteOnly));
-    packet.write("W1AW>DX:" + Spot.toLatin1() + "\n");
+    packet.write("W1AW>DX:" + SpotText.toLatin1() + "\n");
     packet.close();
     QProcess gen;
     gen.start(generator, {"-o", dir.filePath("packet.wav"), packet.fileName()});
@@ -139,7 +139,7 @@ TEST(AgwSource, DirewolfDecodesASpotFromItsAudio)
     EXPECT_FLOAT_EQ(s.store.at(SpotStore::Size - 1).mhz, 144.2f);
     // The monitor line ahead of the text is shown too.
     EXPECT_TRUE(s.text().contains("Fm W1AW To DX")) << s.text().toStdString();
-    EXPECT_TRUE(s.text().contains(Spot + u'\n'));
+    EXPECT_TRUE(s.text().contains(SpotText + u'\n'));
     s.session.close();
     engine.kill();
     engine.waitForFinished(5000);
@@ -172,8 +172,8 @@ TEST(AgwSource, ConnectedModeThroughTheEngine)
     EXPECT_EQ(engine.frames.last().data, "SH/DX\r");
     EXPECT_EQ(engine.frames.last().to, "W3LPL-2");
     // Several frames waiting at one tick are all taken.
-    engine.reply('D', "W3LPL-2", "K1ABC", Spot.left(30).toLatin1());
-    engine.reply('D', "W3LPL-2", "K1ABC", Spot.mid(30).toLatin1() + "\r");
+    engine.reply('D', "W3LPL-2", "K1ABC", SpotText.left(30).toLatin1());
+    engine.reply('D', "W3LPL-2", "K1ABC", SpotText.mid(30).toLatin1() + "\r");
     engine.reply('D', "W3LPL-2", "K1ABC", "K1ABC de W3LPL-2 >\r");
     ASSERT_TRUE(eventually([&] { return s.text().contains("K1ABC de W3LPL-2 >"); }));
     EXPECT_TRUE(s.stored("K2XYZ"));
@@ -213,16 +213,16 @@ TEST(TncSource, LinesRepeatsAndDxOnlyOnAPseudoTerminal)
     ASSERT_TRUE(s.session.isListening()) << s.dialogs.last().text.toStdString();
     EXPECT_TRUE(s.text().endsWith("** TNC Serial Port Open **\n\n"));
     // The TNC ends its lines with CR alone and repeats what digipeaters relay.
-    const QByteArray monitor = "W1AW>DX,WIDE2-1:\r" + Spot.toLatin1() + "\r";
+    const QByteArray monitor = "W1AW>DX,WIDE2-1:\r" + SpotText.toLatin1() + "\r";
     tnc.write(monitor + "cmd:\r" + monitor);
     ASSERT_TRUE(eventually([&] { return s.text().contains("cmd:\n"); }));
-    EXPECT_EQ(s.text().count(Spot), 1);
+    EXPECT_EQ(s.text().count(SpotText), 1);
     EXPECT_EQ(s.text().count("W1AW>DX,WIDE2-1:"), 1);
     EXPECT_TRUE(s.stored("K2XYZ"));
 
     // DX Only: the monitor lines stay out, the spot comes in.
     s.session.setDxOnly(true);
-    const QString second = QString(Spot).replace("K2XYZ", "K3XYZ");
+    const QString second = QString(SpotText).replace("K2XYZ", "K3XYZ");
     tnc.write("N1ABC>DX:\r" + second.toLatin1() + "\r");
     ASSERT_TRUE(eventually([&] { return s.stored("K3XYZ"); }));
     EXPECT_FALSE(s.text().contains("N1ABC>DX"));
