@@ -8,6 +8,7 @@
 #include "spots/SpotStore.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <QPainter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -146,17 +147,21 @@ void SpotAreaPanel::placeLabels()
     }
     std::array<int, Rows> rowEnds;
     rowEnds.fill(-1000);
-    const auto labels = SpotMap::labels(m_store, scale, Clock::localNow(), m_utcOffset);
+    // Placed from left to right, each on the lowest row where it is free.
+    auto labels = SpotMap::labels(m_store, scale, Clock::localNow(), m_utcOffset);
+    std::stable_sort(labels.begin(), labels.end(),
+                     [](const SpotMap::Label &a, const SpotMap::Label &b) { return a.position < b.position; });
     for (const SpotMap::Label &s : labels) {
         SpotLabel *l = m_map->spots[size_t(s.slot)];
         l->setText(s.caption);
         l->setToolTip(s.toolTip);
         setTextColor(l, s.colour);
         l->adjustSize();
-        const int x = m_map->xAt(s.position) - l->width() / 2;
+        int x = m_map->xAt(s.position) - l->width() / 2;
         int row = 0;
         while (row < Rows - 1 && rowEnds[size_t(row)] > x)
             ++row;
+        x = std::max(0, std::min(x, m_map->width() - l->width()));
         rowEnds[size_t(row)] = x + l->width() + 2;
         l->move(x, m_map->lineY() - (row + 1) * (l->height() + 2));
         l->show();

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -58,6 +59,7 @@ SpottingWindow::SpottingWindow(const QString &settingsFile, SpotStore &store, Po
     m_session = new SpotSession(m_settings, store, ports, this, this);
     m_session->ownCall = [this] { return ownCall ? ownCall() : QString(); };
     buildControls();
+    resize(sizeHint().expandedTo(QSize(1000, 640)));
     connect(m_session, &SpotSession::textChanged, this, &SpottingWindow::showReceived);
     connect(m_session, &SpotSession::listeningChanged, m_listening, &QLabel::setVisible);
     connect(m_session, &SpotSession::captionChanged, this, &QWidget::setWindowTitle);
@@ -173,6 +175,10 @@ void SpottingWindow::buildControls()
     m_received = new QPlainTextEdit(this);
     m_received->setObjectName(QStringLiteral("txtUnProcessed"));
     m_received->setReadOnly(true);
+    // Cluster lines are laid out in columns.
+    m_received->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_received->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_received->setMinimumWidth(560);
     right->addWidget(m_received, 1);
     m_sendPrompt = label(this, "Label6");
     right->addWidget(m_sendPrompt);
