@@ -48,6 +48,14 @@ QString StationSpots::settingsFile() const
 
 void StationSpots::removeSpot(int slot) { m_store->remove(slot); }
 
+void StationSpots::chooseSpot(int slot)
+{
+    if (slot < 0 || slot >= SpotStore::Size)
+        return;
+    const Spot &s = m_store->at(slot);
+    emit spotChosen(s.call, double(s.mhz) * 1000.0);
+}
+
 SpottingWindow *StationSpots::window() const { return m_spotting.data(); }
 
 void StationSpots::redraw()

@@ -27,6 +27,8 @@ public:
     const SpotStore &store() const { return *m_store; }
     // Takes a spot off every map (a left click on its label).
     void removeSpot(int slot);
+    // Hands on the spot of a slot as chosen (a right click on its label).
+    void chooseSpot(int slot);
     // The spotting window; made, and its saved source opened, when first shown.
     void showWindow();
     SpottingWindow *window() const;

@@ -108,7 +108,8 @@ TEST(Spotting, TelnetClusterToListAndBandMap)
     EXPECT_NEAR(chosen.at(0).at(1).toDouble(), 144200.0, 0.01);
 
     // Done with the band map: the spots of the current band, newest first.
-    QTest::mouseClick(control<QRadioButton>(*s.window(), "OptBand"), Qt::LeftButton);
+    auto *bandMap = control<QRadioButton>(*s.window(), "OptBand");
+    QTest::mouseClick(bandMap, Qt::LeftButton, {}, QPoint(8, bandMap->height() / 2));
     s.click("cmdDone");
     EXPECT_FALSE(s.window()->isVisible());
     EXPECT_FALSE(rows->isVisible());
