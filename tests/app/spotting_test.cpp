@@ -113,6 +113,12 @@ TEST(Spotting, TelnetClusterToListAndBandMap)
     s.click("cmdDone");
     EXPECT_FALSE(s.window()->isVisible());
     EXPECT_FALSE(rows->isVisible());
+    SpotSettings kept;
+    ASSERT_TRUE(kept.load(QDir(Folders::workDir()).filePath("PackSpot.txt")));
+    EXPECT_EQ(kept.source, SpotSettings::Source::Telnet);
+    EXPECT_EQ(kept.telnetHost, "127.0.0.1");
+    EXPECT_EQ(kept.telnetPort, cluster.serverPort());
+    EXPECT_FALSE(kept.listDisplay);
     s.view.chooseBand("144 M");
     auto shownLabels = [&] {
         QStringList out;
