@@ -114,9 +114,12 @@ void StationKeying::showStrings()
 
 void StationKeying::showWinKey()
 {
-    if (!m_winKeyWindow)
+    if (!m_winKeyWindow) {
+        // The window starts at the CW speed, whatever the keyer kept.
+        m_winKeyer->settings.wpm = m_keyer->settings.wpm;
         m_winKeyWindow = new WinKeyWindow(
             *m_winKeyer, *m_keyer, [this] { return m_contest.station().ownCall; }, wkFile(), m_window);
+    }
     m_winKeyWindow->showNormal();
     m_winKeyWindow->raise();
 }

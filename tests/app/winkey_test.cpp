@@ -3,6 +3,7 @@
 #include "app/WinKeyWindow.h"
 #include "keying/CwKeyer.h"
 #include "keying/WinKeyer.h"
+#include "platform/KeyLineSafety.h"
 #include "platform/PortArbiter.h"
 #include "platform/SerialPorts.h"
 #include "support/AppFixture.h"
@@ -155,6 +156,11 @@ TEST(WinKeyWindow, BufferTestUnderXoffArrivesWholeAndInOrderAndTypingIsSent)
     QTest::keyClicks(typing, "cq de");
     EXPECT_EQ(typing->text(), "CQ DE");
     ASSERT_TRUE(QTest::qWaitFor([&] { return b.sim.text == "CQ DE"; }, 5000)) << b.sim.text.constData();
+
+    // A program dying of a signal stops the keyer and hands it back.
+    KeyLineSafety::releaseAll();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !b.sim.hostOpen; }, 5000));
+    EXPECT_EQ(b.sim.commands.mid(b.sim.commands.size() - 2), hexList({"0a", "0003"}));
 }
 
 TEST(WinKeyWindow, FailedOpensAreReported)
@@ -232,6 +238,14 @@ TEST(WinKeyInMainWindow, MessagesEscAndSpeedGoThroughTheKeyerAndASilentKeyerEnds
     ASSERT_TRUE(QTest::qWaitFor([&] { return sim.sawCommand(hex("021a")); }, 5000));
     EXPECT_EQ(f.message->text(), "26 WPM");
 
+    // Keyboard CW goes to the keyer and leaves the call alone.
+    QTest::keyClick(f.call, Qt::Key_F12);
+    sim.text.clear();
+    typeKeys(f.call, "cq");
+    QTest::keyClick(f.call, Qt::Key_F12);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.text == "CQ"; }, 5000)) << sim.text.constData();
+    EXPECT_EQ(f.call->text(), "W1AW");
+
     // The keyer stops answering with its buffer nearly full.
     sim.xoffAt = 4;
     sim.xonAt = 1;
@@ -248,4 +262,20 @@ TEST(WinKeyInMainWindow, MessagesEscAndSpeedGoThroughTheKeyerAndASilentKeyerEnds
     f.call->setFocus();
     typeKeys(f.call, "k2xyz");
     EXPECT_EQ(f.call->text(), "K2XYZ");
+
+    // The keyer answers again: the CW window's "Configure Winkey" opens it
+    // anew, at the CW speed.
+    sim.silent = false;
+    QTest::keyClick(f.call, Qt::Key_C, Qt::ControlModifier);
+    auto *cwWindow = control<QWidget>(*app.form, "CWFrm");
+    ASSERT_TRUE(cwWindow);
+    QTest::mouseClick(buttonOf(*cwWindow, "cmdWinkey"), Qt::LeftButton);
+    auto *keyerWindow = control<QWidget>(*app.form, "frmWinKey");
+    ASSERT_TRUE(keyerWindow);
+    EXPECT_TRUE(keyerWindow->isVisible());
+    EXPECT_EQ(control<QLabel>(*keyerWindow, "lblOpenStatus")->text(), "Closed");
+    EXPECT_EQ(fieldOf(*keyerWindow, "txtWKWPM")->text(), "26");
+    QTest::mouseClick(buttonOf(*keyerWindow, "cmdOpenWinkey"), Qt::LeftButton);
+    EXPECT_EQ(control<QLabel>(*keyerWindow, "lblOpenStatus")->text(), "WK Success!");
+    EXPECT_EQ(control<QLabel>(*keyerWindow, "lblVersion")->text(), "Version # 31");
 }
