@@ -272,6 +272,13 @@ void WinKeyWindow::bufferTest()
     sendText(text);
 }
 
+void WinKeyWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_keyer.isOpen())
+        m_keyer.close();
+    QDialog::closeEvent(event);
+}
+
 void WinKeyWindow::keepAndHide()
 {
     // A file that cannot be written leaves the window to close all the same.

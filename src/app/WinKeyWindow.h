@@ -32,6 +32,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Closing the window (not "Done") closes the keyer.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();

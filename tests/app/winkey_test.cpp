@@ -197,6 +197,10 @@ TEST(WinKeyWindow, FailedOpensAreReported)
     EXPECT_EQ(b.label("lblOpenStatus")->text(), "WK Already Open");
     EXPECT_TRUE(b.dialogs.shown.isEmpty());
     EXPECT_EQ(b.commandsUpToStop(), QList<QByteArray>());
+    // Closing the window closes the keyer.
+    b.window.close();
+    EXPECT_FALSE(b.keyer.isOpen());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !b.sim.hostOpen; }, 5000));
 }
 
 TEST(WinKeyInMainWindow, MessagesEscAndSpeedGoThroughTheKeyerAndASilentKeyerEndsTheSend)
