@@ -1,5 +1,5 @@
 // The keyer's protocol bytes, its status levels and what reaches it as text,
-// the field checks and WK.txt.
+// and WK.txt.
 #include "keying/WinKeyProtocol.h"
 #include "keying/WinKeySettings.h"
 
@@ -43,30 +43,6 @@ TEST(WinKeyProtocol, CommandBytesStatusLevelsAndText)
     EXPECT_EQ(WinKey::resultText(-8), "WK Already Open");
     EXPECT_EQ(WinKey::resultText(-9), "WK Not Open");
     EXPECT_EQ(WinKey::resultText(-7), "");
-}
-
-TEST(WinKeySettings, FieldsOutOfRangeGoBackToTheirDefaults)
-{
-    struct Case {
-        const WinKeySettings::Field &field;
-        const char *typed;
-        std::optional<int> sent;
-        const char *after;
-    };
-    const Case cases[] = {
-        {WinKeySettings::Wpm, "99", 99, "99"},     {WinKeySettings::Wpm, "100", {}, "18"},
-        {WinKeySettings::Wpm, "", {}, "18"},       {WinKeySettings::Weight, "0", 0, "0"},
-        {WinKeySettings::Ratio, "31", {}, "50"},   {WinKeySettings::Ratio, "32", 32, "32"},
-        {WinKeySettings::Ratio, "67", 67, "67"},   {WinKeySettings::Ratio, "68", {}, "50"},
-        {WinKeySettings::LeadIn, "250", 250, "250"}, {WinKeySettings::LeadIn, "256", {}, "0"},
-        {WinKeySettings::Tail, "251", {}, "0"},    {WinKeySettings::Tail, "x", {}, "0"},
-    };
-    for (const Case &c : cases) {
-        WinKeySettings s;
-        s.*c.field.text = QLatin1String(c.typed);
-        EXPECT_EQ(s.accept(c.field), c.sent) << c.typed;
-        EXPECT_EQ(s.*c.field.text, QLatin1String(c.after)) << c.typed;
-    }
 }
 
 TEST(WinKeySettings, FileRoundTripAndDamagedFiles)
