@@ -241,9 +241,9 @@ bool WinKeyer::waitForRoom(const QString &text)
 
 void WinKeyer::transmit(QString &text)
 {
-    // Called again from a key pressed during the feed: the running feed
-    // takes up what was added.
-    if (m_feeding)
+    // Called again from a key pressed during the feed (or while the keyer
+    // is being opened for it): the running feed takes up what was added.
+    if (m_feeding || m_opening)
         return;
     if (!isOpen()) {
         QPointer<WinKeyer> self(this);
