@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTreeWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 
