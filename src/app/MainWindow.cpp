@@ -83,7 +83,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_clockTimer, &QTimer::timeout, m_stationPanel, &StationPanel::showClocks);
     connect(m_networkStartTimer, &QTimer::timeout, this, &MainWindow::networkStart);
     m_keying = new StationKeying(this, *m_entry, *m_contest, m_menus->cwSetup);
-    m_rig = new StationRig(this, *m_contest, m_keying->ports(), m_menus->rigInterface);
+    m_rig = new StationRig(this, *m_contest, m_keying->ports(), *m_menus);
+    connect(m_rig, &StationRig::callChosen, m_entry, &EntryPanel::takeSpotCall);
     auto *network = new StationNetworking(this, *m_contest, m_menus->network);
     connect(this, &MainWindow::networkStart, network, &StationNetworking::start);
     connect(network, &StationNetworking::messageLineWanted, m_entry,
@@ -95,6 +96,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
             m_rig->showWindow();
         else if (w == MainKeyFilter::Window::Network)
             network->showWindow();
+        else
+            m_rig->showModalWindow(w);
     });
     connectMenus();
     connectPanels();
