@@ -108,7 +108,7 @@ void RigTuner::start(const TunePlan &plan)
     m_steps = plan.steps;
     m_poller.pause();
     // What the rig sent before the command is of no use any more.
-    if (RigLink *link = m_poller.link())
+    if (RigLink *link = m_poller.link(); link && link->isReady())
         link->readAll();
     QTimer::singleShot(0, this, &RigTuner::nextStep);
     if (!plan.refused.isEmpty()) {

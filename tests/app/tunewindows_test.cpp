@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTcpServer>
 
