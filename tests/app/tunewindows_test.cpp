@@ -120,6 +120,22 @@ TEST(TuneWindow, StepsBandsAndAScanThatWrapsAndStopsOnAKey)
     });
     p.station->showTuneWindow();
     EXPECT_TRUE(ran);
+
+    // The rig window's Change Frequency: a raw command, then a frequency.
+    ran = false;
+    whenModal(QStringLiteral("frmFrequencyTest"), [&](QWidget *w) {
+        ran = true;
+        EXPECT_EQ(fieldOf(*w, "Text1")->text(), "FA00028475000;");
+        QTest::mouseClick(buttonOf(*w, "Command1"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rig.hz == 28475000; }, 3000));
+        QTest::keyClicks(fieldOf(*w, "Text2"), "7.0255");
+        QTest::mouseClick(buttonOf(*w, "Command2"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rig.hz == 7025500 && rig.modeSet == "CW"; }, 3000));
+        QTest::mouseClick(buttonOf(*w, "cmdDone"), Qt::LeftButton);
+    });
+    p.station->showWindow();
+    QTest::mouseClick(buttonOf(*control<QDialog>(*p.app.form, "RigControlfrm"), "Command3"), Qt::LeftButton);
+    EXPECT_TRUE(ran);
     SerialPorts::mapPort(Port, {});
 }
 
