@@ -6,6 +6,7 @@
 #include "app/RigControlWindow.h"
 #include "app/RigTuneWindow.h"
 #include "app/SpectrumMapWindow.h"
+#include "app/StationSpots.h"
 #include "log/Contest.h"
 #include "log/Folders.h"
 #include "platform/Dialogs.h"
@@ -14,6 +15,7 @@
 #include "rig/RigModels.h"
 #include "rig/RigPoller.h"
 #include "rig/RigTuner.h"
+#include "spots/SpotStore.h"
 
 #include <QAction>
 #include <cmath>
@@ -119,7 +121,8 @@ RigControlWindow &StationRig::window() { return *m_rigWindow; }
 
 void StationRig::tuneToSpot(const QString &call, double frequencyKHz)
 {
-    if (std::isfinite(frequencyKHz) && std::abs(frequencyKHz) < 1e9)
+    // A list row whose frequency is not a number tunes nothing.
+    if (std::isfinite(frequencyKHz) && frequencyKHz > 0 && frequencyKHz < 1e9)
         m_tuner->changeFrequency(std::llround(frequencyKHz * 1000));
     emit callChosen(call);
 }
@@ -185,4 +188,20 @@ void StationRig::showModalWindow(MainKeyFilter::Window w)
         showSpectrumMap();
     else if (w == MainKeyFilter::Window::BandPlan)
         showPrivileges();
+}
+
+void StationRig::followSpots(StationSpots &spots)
+{
+    connect(&spots, &StationSpots::spotChosen, this, &StationRig::tuneToSpot);
+    connect(this, &StationRig::spotDismissed, &spots, [&spots](int slot) { spots.removeSpot(slot); });
+    auto copy = [this, &spots] {
+        QList<MapSpot> list;
+        for (int slot = 0; slot < SpotStore::Size; ++slot) {
+            const Spot &s = spots.store().at(slot);
+            list << MapSpot{s.call, double(s.mhz) * 1000, s.arrived, s.prefix};
+        }
+        setSpots(list);
+    };
+    connect(&spots, &StationSpots::spotsChanged, this, copy);
+    copy();
 }

@@ -21,6 +21,7 @@ class RigPoller;
 class RigTuneWindow;
 class RigTuner;
 class SpectrumMapWindow;
+class StationSpots;
 struct MainMenus;
 
 class StationRig : public QObject {
@@ -46,6 +47,9 @@ public:
     void showModalWindow(MainKeyFilter::Window w);
     // The spots the spectrum map draws, oldest first.
     void setSpots(const QList<MapSpot> &spots);
+    // The spot store's spots on the spectrum map; a spot chosen anywhere
+    // tunes, one taken off the spectrum map goes off every map.
+    void followSpots(StationSpots &spots);
 
 public slots:
     // A spot chosen on a map or in the spot list: the rig goes there when it
