@@ -5,7 +5,9 @@
 #include "support/AppFixture.h"
 #include "support/RigSimulator.h"
 
+#include "app/SpotAreaPanel.h"
 #include "app/StationRig.h"
+#include "app/StationSpots.h"
 #include "platform/AtomicFile.h"
 #include "platform/SerialPorts.h"
 #include "rig/RigPoller.h"
@@ -18,7 +20,9 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QListWidget>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 namespace {
 constexpr int Port = 8;
@@ -198,6 +202,53 @@ TEST(SpectrumMap, SpotsOnTheirRowsAndARightClickTunesAndCopiesTheCall)
     QSignalSpy dismissed(p.station, &StationRig::spotDismissed);
     p.station->showSpectrumMap();
     EXPECT_EQ(dismissed.size(), 1);
+    SerialPorts::mapPort(Port, {});
+}
+
+TEST(BandMap, ARightClickedSpotTunesWhilePollingAndAlwaysCopiesTheCall)
+{
+    RigSimulator rig(QStringLiteral("Kenwood"));
+    ASSERT_TRUE(rig.ready());
+    SerialPorts::mapPort(Port, rig.device());
+    QTcpServer cluster;
+    ASSERT_TRUE(cluster.listen(QHostAddress::LocalHost, 0));
+    QTcpSocket *node = nullptr;
+    QObject::connect(&cluster, &QTcpServer::newConnection, [&] { node = cluster.nextPendingConnection(); });
+    PolledApp p(QStringLiteral("Kenwood"));
+    p.view->chooseBand("144 M");
+    // A Telnet cluster, its spots on the band map.
+    p.view->menu("mnuDXConfigure")->trigger();
+    auto *spotting = control<QDialog>(*p.app.form, "PacketSpotfrm");
+    auto *sources = control<QListWidget>(*spotting, "List1");
+    QListWidgetItem *telnet = sources->findItems("Telnet", Qt::MatchExactly).value(0);
+    QTest::mouseClick(sources->viewport(), Qt::LeftButton, {}, sources->visualItemRect(telnet).center());
+    fieldOf(*spotting, "txtTelnetHost")->setText("127.0.0.1");
+    fieldOf(*spotting, "txtTelnetPort")->setText(QString::number(cluster.serverPort()));
+    QTest::mouseClick(buttonOf(*spotting, "Command1"), Qt::LeftButton);
+    auto *bandMap = control<QRadioButton>(*spotting, "OptBand");
+    QTest::mouseClick(bandMap, Qt::LeftButton, {}, QPoint(8, bandMap->height() / 2));
+    QTest::mouseClick(buttonOf(*spotting, "cmdDone"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return node != nullptr; }, 5000));
+    node->write(QByteArray("DX de W1AW:").leftJustified(15) + QByteArray("144205.0").rightJustified(9) + "  " +
+                QByteArray("JA1XYZ").leftJustified(13) + QByteArray("CW 599").leftJustified(31) + "1801Z FN20\r\n");
+    auto *area = control<SpotAreaPanel>(*p.app.form, "spotArea");
+    QLabel *label = control<QLabel>(*area, "lblDXSpot_49");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->isVisible(); }, 5000));
+    for (bool polling : {true, false}) {
+        SCOPED_TRACE(polling ? "polling" : "not polling");
+        if (!polling)
+            p.station->poller().stop();
+        p.view->call->clear();
+        const qsizetype before = rig.queries.size();
+        QTest::mouseClick(label, Qt::RightButton);
+        EXPECT_EQ(p.view->call->text(), "JA1XYZ");
+        const QWidget *next = p.app.form->focusWidget();
+        EXPECT_TRUE(next == p.view->received || next == p.view->grid);
+        if (polling)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return rig.hz == 144205000 && rig.modeSet == "USB"; }, 3000));
+        else
+            EXPECT_EQ(rig.queries.size(), before);
+    }
     SerialPorts::mapPort(Port, {});
 }
 
