@@ -106,12 +106,15 @@ bool SpectrumMapWindow::eventFilter(QObject *watched, QEvent *event)
     if (spot < 0 || spot >= m_spots.size())
         return true;
     const auto *e = static_cast<QMouseEvent *>(event);
+    // Copies: what the signals set off may hand the map new spots.
+    const QString call = m_spots[spot].call;
+    const double khz = m_spots[spot].frequencyKHz;
     if (e->button() == Qt::RightButton) {
-        emit spotChosen(m_spots[spot].call, m_spots[spot].frequencyKHz);
+        emit spotChosen(call, khz);
     } else if (e->button() == Qt::LeftButton) {
         m_spots[spot].frequencyKHz = 0;
-        emit spotDismissed(spot, m_spots[spot].call);
         redraw();
+        emit spotDismissed(spot, call);
     }
     return true;
 }

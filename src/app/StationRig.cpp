@@ -121,9 +121,11 @@ RigControlWindow &StationRig::window() { return *m_rigWindow; }
 
 void StationRig::tuneToSpot(const QString &call, double frequencyKHz)
 {
-    // A list row whose frequency is not a number tunes nothing.
+    // A list row whose frequency is not a number tunes nothing. Clusters
+    // give spots to 0.1 kHz: the rig goes to that, not to the last digits
+    // of a frequency the store keeps in a float.
     if (std::isfinite(frequencyKHz) && frequencyKHz > 0 && frequencyKHz < 1e9)
-        m_tuner->changeFrequency(std::llround(frequencyKHz * 1000));
+        m_tuner->changeFrequency(std::llround(frequencyKHz * 10) * 100);
     emit callChosen(call);
 }
 
