@@ -145,6 +145,18 @@ void EntryPanel::chooseGrid(const QString &grid)
     refreshGridMark();
 }
 
+void EntryPanel::takeSpotCall(const QString &call)
+{
+    m_call->setFocus();
+    m_call->setText(filterEntryText(EntryField::Call, call));
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_call, &tab);
+    // Behind another window (the spectrum map) no focus event comes: the
+    // field that has the caret now is entered all the same.
+    if (!window()->isActiveWindow())
+        fieldEntered(window()->focusWidget());
+}
+
 void EntryPanel::recall(const QsoRecord &last)
 {
     m_call->setFocus();
@@ -191,6 +203,18 @@ void EntryPanel::clearFields()
 
 // ---------------------------------------------------------------- key routing
 
+void EntryPanel::fieldEntered(QWidget *field)
+{
+    if (field == m_call)
+        callFocusIn();
+    else if (field == m_receivedReport)
+        receivedReportFocusIn();
+    else if (field == m_grid)
+        gridFocusIn();
+    else if (field == m_sentReport)
+        sentReportFocusIn();
+}
+
 bool EntryPanel::eventFilter(QObject *watched, QEvent *event)
 {
     auto *field = qobject_cast<QLineEdit *>(watched);
@@ -201,14 +225,7 @@ bool EntryPanel::eventFilter(QObject *watched, QEvent *event)
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
-        if (field == m_call)
-            callFocusIn();
-        else if (field == m_receivedReport)
-            receivedReportFocusIn();
-        else if (field == m_grid)
-            gridFocusIn();
-        else if (field == m_sentReport)
-            sentReportFocusIn();
+        fieldEntered(field);
         return false;
     }
     if (event->type() != QEvent::KeyPress)

@@ -39,6 +39,9 @@ public:
     void clearHint();
     // A grid chosen elsewhere (a grid-map cell) goes into the grid field.
     void chooseGrid(const QString &grid);
+    // A spot's call: into the call field, and on to the next field as if
+    // the operator had typed it and pressed Tab.
+    void takeSpotCall(const QString &call);
     // The last contact's call and grid, ready to be logged again.
     void recall(const QsoRecord &last);
     void setPostContest(bool on);
@@ -76,6 +79,8 @@ protected:
 
 private:
     void resetHintLine();
+    // The caret came into one of the fields.
+    void fieldEntered(QWidget *field);
     bool callKey(QKeyEvent *e);
     bool receivedReportKey(QKeyEvent *e, int forwardedKey = 0);
     bool gridKey(QKeyEvent *e, int forwardedKey = 0);

@@ -85,7 +85,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_clockTimer, &QTimer::timeout, m_stationPanel, &StationPanel::showClocks);
     connect(m_networkStartTimer, &QTimer::timeout, this, &MainWindow::networkStart);
     m_keying = new StationKeying(this, *m_entry, *m_contest, m_menus->cwSetup);
-    m_rig = new StationRig(this, *m_contest, m_keying->ports(), m_menus->rigInterface);
+    m_rig = new StationRig(this, *m_contest, m_keying->ports(), *m_menus);
+    connect(m_rig, &StationRig::callChosen, m_entry, &EntryPanel::takeSpotCall);
     auto *network = new StationNetworking(this, *m_contest, m_menus->network);
     connect(this, &MainWindow::networkStart, network, &StationNetworking::start);
     connect(network, &StationNetworking::messageLineWanted, m_entry,
@@ -98,6 +99,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
             qOverload<const QString &, quint32>(&EntryPanel::showMessage));
     connect(m_spots, &StationSpots::hintLineWanted, m_entry, &EntryPanel::showHintOnBackground);
     connect(m_spots, &StationSpots::hintWanted, m_entry, &EntryPanel::showHint);
+    m_rig->followSpots(*m_spots);
     connect(m_keying, &StationKeying::otherWindowWanted, this, [this, network](MainKeyFilter::Window w) {
         if (w == MainKeyFilter::Window::Rig)
             m_rig->showWindow();
@@ -105,6 +107,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
             network->showWindow();
         else if (w == MainKeyFilter::Window::DxSpotting)
             m_spots->showWindow();
+        else
+            m_rig->showModalWindow(w);
     });
     connectMenus();
     connectPanels();

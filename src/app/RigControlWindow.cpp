@@ -403,8 +403,10 @@ void RigControlWindow::done()
 
 void RigControlWindow::changeFrequencyClicked()
 {
-    if (m_poller.isPolling())
-        return; // the frequency test comes with tuning
+    if (m_poller.isPolling()) {
+        emit frequencyTestWanted();
+        return;
+    }
     const QString text = QStringLiteral("You must be polling your rig to test this function.  Please select your "
                                         "rig type and click the Test command button.");
     msgBox(this, text, QStringLiteral("You must be polling your rig to test this function."),

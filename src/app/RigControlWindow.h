@@ -41,6 +41,8 @@ public:
 signals:
     // Done was pressed with this rig chosen (the preferences keep it).
     void rigChosen(const QString &rigType);
+    // Change Frequency while polling: the frequency test window is wanted.
+    void frequencyTestWanted();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

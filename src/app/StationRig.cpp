@@ -1,6 +1,12 @@
 #include "app/StationRig.h"
 
+#include "app/FrequencyTestWindow.h"
+#include "app/MainMenus.h"
+#include "app/PrivilegesWindow.h"
 #include "app/RigControlWindow.h"
+#include "app/RigTuneWindow.h"
+#include "app/SpectrumMapWindow.h"
+#include "app/StationSpots.h"
 #include "log/Contest.h"
 #include "log/Folders.h"
 #include "platform/Dialogs.h"
@@ -8,8 +14,11 @@
 #include "platform/TcpRigLink.h"
 #include "rig/RigModels.h"
 #include "rig/RigPoller.h"
+#include "rig/RigTuner.h"
+#include "spots/SpotStore.h"
 
 #include <QAction>
+#include <cmath>
 #include <QDir>
 #include <QWidget>
 
@@ -31,7 +40,7 @@ std::unique_ptr<RigLink> makeLink(PortArbiter &ports, const RigSettings &s, cons
 }
 } // namespace
 
-StationRig::StationRig(QWidget *window, Contest &contest, PortArbiter &ports, QAction *rigMenu)
+StationRig::StationRig(QWidget *window, Contest &contest, PortArbiter &ports, const MainMenus &menus)
     : QObject(window), m_window(window), m_contest(contest)
 {
     setObjectName(QStringLiteral("stationRig"));
@@ -45,8 +54,16 @@ StationRig::StationRig(QWidget *window, Contest &contest, PortArbiter &ports, QA
         m_contest.station().rig = rig;
         m_contest.savePreferences();
     });
-    rigMenu->setEnabled(true);
-    connect(rigMenu, &QAction::triggered, this, &StationRig::showWindow);
+    m_tuner = new RigTuner(*m_poller, this);
+    connect(m_tuner, &RigTuner::failed, this, &StationRig::tellFailure);
+    connect(m_rigWindow, &RigControlWindow::frequencyTestWanted, this, &StationRig::showFrequencyTest);
+    const std::pair<QAction *, void (StationRig::*)()> items[] = {{menus.rigInterface, &StationRig::showWindow},
+                                                                 {menus.spectrumMap, &StationRig::showSpectrumMap},
+                                                                 {menus.privileges, &StationRig::showPrivileges}};
+    for (const auto &[item, show] : items) {
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, this, show);
+    }
 }
 
 StationRig::~StationRig()
@@ -62,6 +79,10 @@ StationRig::~StationRig()
 
 void StationRig::start()
 {
+    QString why;
+    if (!BandPlan::install(&why))
+        qWarning("The band plan could not be put into the working folder: %s", qPrintable(why));
+    m_tuner->setBandPlan(BandPlan::read(BandPlan::path()));
     m_rigWindow->loadSettings();
     const QString rig = m_contest.station().rig;
     m_rigWindow->selectRig(Rig::isKnown(rig) ? rig : QStringLiteral("None"));
@@ -97,3 +118,92 @@ void StationRig::tellLost(const QString &why)
 }
 
 RigControlWindow &StationRig::window() { return *m_rigWindow; }
+
+void StationRig::tuneToSpot(const QString &call, double frequencyKHz)
+{
+    // A list row whose frequency is not a number tunes nothing. Clusters
+    // give spots to 0.1 kHz: the rig goes to that, not to the last digits
+    // of a frequency the store keeps in a float.
+    if (std::isfinite(frequencyKHz) && frequencyKHz > 0 && frequencyKHz < 1e9)
+        m_tuner->changeFrequency(std::llround(frequencyKHz * 10) * 100);
+    emit callChosen(call);
+}
+
+void StationRig::tellFailure(const QString &title, const QString &why)
+{
+    // A scan that cannot tune stops rather than asking again at every step.
+    if (m_tuneWindow)
+        m_tuneWindow->stopScan();
+    if (m_telling)
+        return;
+    m_telling = true;
+    beep();
+    msgBox(m_window, why, title, Dialogs::Icon::Critical);
+    m_telling = false;
+}
+
+void StationRig::showTuneWindow()
+{
+    RigTuneWindow w(*m_tuner, m_window);
+    m_tuneWindow = &w;
+    w.exec();
+}
+
+void StationRig::showFrequencyTest()
+{
+    FrequencyTestWindow w(*m_tuner, m_rigWindow);
+    w.exec();
+}
+
+void StationRig::showSpectrumMap()
+{
+    SpectrumMapWindow w(m_contest.station().utcOffsetHours, m_window);
+    m_spectrumMap = &w;
+    w.setSpots(m_spots);
+    connect(&w, &SpectrumMapWindow::spotChosen, this, &StationRig::tuneToSpot);
+    connect(&w, &SpectrumMapWindow::spotDismissed, this, [this](int spot, const QString &call) {
+        if (spot >= 0 && spot < m_spots.size())
+            m_spots[spot].frequencyKHz = 0;
+        emit spotDismissed(spot, call);
+    });
+    w.exec();
+}
+
+void StationRig::setSpots(const QList<MapSpot> &spots)
+{
+    m_spots = spots;
+    if (m_spectrumMap)
+        m_spectrumMap->setSpots(spots);
+}
+
+void StationRig::showPrivileges()
+{
+    PrivilegesWindow w(BandPlan::read(BandPlan::path()), m_window);
+    w.exec();
+}
+
+void StationRig::showModalWindow(MainKeyFilter::Window w)
+{
+    if (w == MainKeyFilter::Window::RigTune)
+        showTuneWindow();
+    else if (w == MainKeyFilter::Window::SpectrumMap)
+        showSpectrumMap();
+    else if (w == MainKeyFilter::Window::BandPlan)
+        showPrivileges();
+}
+
+void StationRig::followSpots(StationSpots &spots)
+{
+    connect(&spots, &StationSpots::spotChosen, this, &StationRig::tuneToSpot);
+    connect(this, &StationRig::spotDismissed, &spots, [&spots](int slot) { spots.removeSpot(slot); });
+    auto copy = [this, &spots] {
+        QList<MapSpot> list;
+        for (int slot = 0; slot < SpotStore::Size; ++slot) {
+            const Spot &s = spots.store().at(slot);
+            list << MapSpot{s.call, double(s.mhz) * 1000, s.arrived, s.prefix};
+        }
+        setSpots(list);
+    };
+    connect(&spots, &StationSpots::spotsChanged, this, copy);
+    copy();
+}

@@ -3,6 +3,9 @@
 #include "platform/PortArbiter.h"
 #include "platform/SerialPorts.h"
 
+#include <sys/ioctl.h>
+#include <termios.h>
+
 SerialRigLink::SerialRigLink(const SerialLineSettings &settings, PortArbiter *arbiter, QObject *parent)
     : RigLink(parent), m_settings(settings), m_arbiter(arbiter)
 {
@@ -88,4 +91,13 @@ void SerialRigLink::write(const QByteArray &bytes)
 {
     if (m_port.isOpen())
         m_port.write(bytes);
+}
+
+qint64 SerialRigLink::bytesToWrite() const
+{
+    qint64 pending = m_port.bytesToWrite();
+    int queued = 0;
+    if (m_port.isOpen() && m_port.handle() >= 0 && ::ioctl(m_port.handle(), TIOCOUTQ, &queued) == 0 && queued > 0)
+        pending += queued;
+    return pending;
 }

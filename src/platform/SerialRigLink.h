@@ -31,7 +31,9 @@ public:
     bool isReady() const override { return m_port.isOpen(); }
     void write(const QByteArray &bytes) override;
     QByteArray readAll() override { return m_port.readAll(); }
-    qint64 bytesToWrite() const override { return m_port.bytesToWrite(); }
+    // What Qt still holds plus what the serial driver has not yet put on the
+    // line.
+    qint64 bytesToWrite() const override;
 
 private:
     void shut(const QString &lostWhy);

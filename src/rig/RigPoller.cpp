@@ -18,7 +18,22 @@ RigPoller::RigPoller(LinkFactory factory, QObject *parent)
 
 RigPoller::~RigPoller() { stop(); }
 
-bool RigPoller::isPolling() const { return m_timer->isActive(); }
+bool RigPoller::isPolling() const { return m_timer->isActive() || m_paused; }
+
+void RigPoller::pause()
+{
+    if (!m_timer->isActive())
+        return;
+    m_timer->stop();
+    m_paused = true;
+}
+
+void RigPoller::resume()
+{
+    if (!std::exchange(m_paused, false))
+        return;
+    m_timer->start(m_settings.tickMs());
+}
 
 void RigPoller::useSettings(const RigSettings &settings)
 {
@@ -61,6 +76,7 @@ void RigPoller::greetRig()
 void RigPoller::stop()
 {
     m_timer->stop();
+    m_paused = false;
     if (m_link) {
         m_link->disconnect(this);
         m_link->close();

@@ -29,7 +29,13 @@ public:
     bool start(const RigSettings &settings, QString *error);
     // Stops polling and closes the link.
     void stop();
+    // Polling, or paused by a command that is being sent.
     bool isPolling() const;
+    // A command to the rig holds the poll timer; resume starts it again
+    // unless polling was stopped meanwhile.
+    void pause();
+    void resume();
+    bool isPaused() const { return m_paused; }
     // New queries and reply use while polling (the window's boxes changed).
     void useSettings(const RigSettings &settings);
 
@@ -69,6 +75,7 @@ private:
     Rig::RigState m_state;
     QByteArray m_lateBytes; // arrived after a read, taken in before the next query
     bool m_awaitingReply = false;
+    bool m_paused = false;
     bool m_modeTurn = false;
     bool m_linkUp = false;
     bool m_lostTold = false; // told lost and nothing heard since

@@ -78,6 +78,10 @@ void RigSimulator::received()
             if (end < 0)
                 break;
             query = m_in.left(end + 1);
+        } else if (m_rig == QLatin1String("Ten Tec Fnt Pnl") && m_in.startsWith("*A")) {
+            if (m_in.size() < 7) // binary frequency: may hold a CR of its own
+                break;
+            query = m_in.left(7);
         } else if (isFamily(m_rig, {"Ten Tec Orion", "Ten Tec Fnt Pnl"})) {
             const qsizetype end = m_in.indexOf('\r');
             if (end < 0)
@@ -96,8 +100,89 @@ void RigSimulator::received()
         m_in.remove(0, m_in.indexOf(query) + query.size());
         queries << query;
         arrivals << m_clock.elapsed();
-        send(replyTo(query));
+        if (!setBy(query))
+            send(replyTo(query));
     }
+}
+
+void RigSimulator::setMode(const QString &mode)
+{
+    modeSet = mode;
+    cw = mode == QLatin1String("CW");
+}
+
+bool RigSimulator::setBy(const QByteArray &c)
+{
+    auto digits = [](const QByteArray &d) {
+        for (char ch : d)
+            if (ch < '0' || ch > '9')
+                return false;
+        return !d.isEmpty();
+    };
+    auto fromBcd = [](const QByteArray &b, bool leastFirst) {
+        qint64 v = 0;
+        for (int i = 0; i < b.size(); ++i) {
+            const uchar x = uchar(b[leastFirst ? b.size() - 1 - i : i]);
+            v = v * 100 + (x >> 4) * 10 + (x & 0x0F);
+        }
+        return v;
+    };
+    static const char *const kenwoodModes[] = {"", "LSB", "USB", "CW", "FM", "AM", "RTTY", "CW-R"};
+    if (isFamily(m_rig, {"Kenwood", "Kenwood 2", "Elecraft", "Yaesu FTdx9000"})) {
+        const int width = m_rig == QLatin1String("Yaesu FTdx9000") ? 8 : 11;
+        if ((c.startsWith("FA") || c.startsWith("FB")) && c.size() == width + 3 && digits(c.mid(2, width))) {
+            hz = c.mid(2, width).toLongLong();
+            return true;
+        }
+        const QByteArray md = m_rig == QLatin1String("Yaesu FTdx9000") ? "MD0" : "MD";
+        if (c.startsWith(md) && c.size() == md.size() + 2 && c[md.size()] >= '1' && c[md.size()] <= '7') {
+            setMode(QLatin1String(kenwoodModes[c[md.size()] - '0']));
+            return true;
+        }
+        return false;
+    }
+    if (m_rig == QLatin1String("Ten Tec Orion") && c.startsWith("*AF")) {
+        hz = qRound64(c.mid(3).trimmed().toDouble() * 1e6);
+        return true;
+    }
+    if (m_rig == QLatin1String("Ten Tec Fnt Pnl") && c.startsWith("*A") && c.size() == 7) {
+        hz = qint64(quint32(uchar(c[2])) << 24 | quint32(uchar(c[3])) << 16 | quint32(uchar(c[4])) << 8 | uchar(c[5]));
+        return true;
+    }
+    if (m_rig.startsWith(QLatin1String("Icom")) || m_rig == QLatin1String("Ten Tec Omni VI")) {
+        if (c.size() < 7 || (c[4] != '\x05' && c[4] != '\x06'))
+            return false;
+        static const char *const civModes[] = {"LSB", "USB", "AM", "CW", "RTTY", "FM", "", "CW-R", "RTTY-R"};
+        if (c[4] == '\x05')
+            hz = fromBcd(c.mid(5, c.size() - 6), true);
+        else if (uchar(c[5]) < 9)
+            setMode(QLatin1String(civModes[uchar(c[5])]));
+        // The echo on the bus, then the rig's "FB" (fine).
+        send(c + QByteArray("\xFE\xFE\xE0") + c[2] + "\xFB\xFD");
+        return true;
+    }
+    if (m_rig.startsWith(QLatin1String("Yaesu")) && c.size() == 5) {
+        if (m_rig == QLatin1String("Yaesu") && (c[4] == '\x01' || c[4] == '\x07')) {
+            static const std::pair<char, const char *> modes[] = {{0, "LSB"}, {1, "USB"}, {2, "CW"}, {4, "AM"},
+                                                                  {8, "FM"}, {0x0A, "RTTY"}, {0x0C, "PKT"}};
+            if (c[4] == '\x01')
+                hz = fromBcd(c.left(4), false) * 10;
+            else
+                for (const auto &[code, name] : modes)
+                    if (c[0] == code)
+                        setMode(QLatin1String(name));
+            return true;
+        }
+        if (m_rig != QLatin1String("Yaesu") && (c[4] == '\x0A' || c[4] == '\x0C')) {
+            static const char *const modes[] = {"LSB", "USB", "CW", "CW-R", "AM", "", "FM", "", "RTTY", "", "PKT"};
+            if (c[4] == '\x0A')
+                hz = fromBcd(c.left(4), true) * 10;
+            else if (uchar(c[3]) <= 10)
+                setMode(QLatin1String(modes[uchar(c[3])]));
+            return true;
+        }
+    }
+    return false;
 }
 
 QByteArray RigSimulator::replyTo(const QByteArray &q)

@@ -28,6 +28,9 @@ public:
 
     qint64 hz = 144200000;
     bool cw = false;
+    // The mode the last mode command set ("USB", "CW" ...); frequency
+    // commands set hz.
+    QString modeSet;
     Answer answer = Answer::Normal;
     int splitDelayMs = 70; // when the second piece of a split reply follows
     // Each query received, with its arrival in ms since the simulator started.
@@ -37,6 +40,9 @@ public:
 private:
     void received();
     QByteArray replyTo(const QByteArray &query);
+    // A frequency or mode command: true when it was one (the rig takes it).
+    bool setBy(const QByteArray &command);
+    void setMode(const QString &mode);
     void send(QByteArray reply);
 
     QString m_rig;
