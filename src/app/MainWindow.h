@@ -12,6 +12,7 @@ class EntryPanel;
 class QTimer;
 class ScorePanel;
 class StationKeying;
+class StationVoice;
 class StationRig;
 class StationPanel;
 class StationSetupDialog;
@@ -28,6 +29,10 @@ public:
     bool startUp();
 
     Contest &contest() { return *m_contest; }
+
+    // Ctrl+C, kill or a closed terminal: what is sent stops, push-to-talk
+    // drops, and the program ends as Exit ends it.
+    void endOnSignal();
 
     // The program name and version shown in the title and written into files.
     static QString programName();
@@ -79,4 +84,5 @@ private:
     StationSetupDialog *m_stationSetup = nullptr;
     StationKeying *m_keying = nullptr;
     StationRig *m_rig = nullptr;
+    StationVoice *m_voice = nullptr;
 };

@@ -54,6 +54,8 @@ void StationKeying::loadSettings()
         m_setup->showSettings();
 }
 
+void StationKeying::setVoiceKeys(VoiceKeys *voice) { m_filter->setVoiceKeys(voice); }
+
 bool StationKeying::isKeying() const { return m_keyer->isBusy(); }
 
 void StationKeying::stop()
