@@ -4,6 +4,7 @@
 // prompts of voice navigation at each level.
 #include "app/StationKeying.h"
 #include "keying/VoiceNavigation.h"
+#include "platform/PortArbiter.h"
 #include "platform/RecordingKeyLine.h"
 #include "support/AppFixture.h"
 #include "support/TestLog.h"
@@ -95,6 +96,8 @@ TEST(PhoneWindow, TheOperatorFillsItInAndDoneKeepsWave2)
         app.key(Qt::Key_P, Qt::ControlModifier);
         QWidget *w = app.phoneWindow();
         ASSERT_TRUE(w && w->isVisible());
+        QApplication::setActiveWindow(w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
         EXPECT_EQ(w->windowTitle(), "Phone Wave Selections");
         EXPECT_TRUE(app.f->call->text().isEmpty());
 
