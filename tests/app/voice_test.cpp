@@ -4,12 +4,14 @@
 // prompts of voice navigation at each level.
 #include "app/StationKeying.h"
 #include "keying/VoiceNavigation.h"
+#include "platform/AudioPlayer.h"
 #include "platform/PortArbiter.h"
 #include "platform/RecordingKeyLine.h"
 #include "support/AppFixture.h"
 #include "support/TestLog.h"
 #include "support/Waves.h"
 
+#include <QComboBox>
 #include <QRadioButton>
 
 namespace {
@@ -117,7 +119,13 @@ TEST(PhoneWindow, TheOperatorFillsItInAndDoneKeepsWave2)
         typeInto(fieldOf(*w, "txtPHLoop"), "75");
         EXPECT_EQ(fieldOf(*w, "txtPHLoop")->text(), "0");
         typeInto(fieldOf(*w, "txtPHLoop"), "2.5");
+        // The radio's sound card: the system's default unless one is chosen.
+        auto *output = control<QComboBox>(*w, "cboOutput");
+        EXPECT_EQ(output->currentText(), "(default output)");
+        output->addItem("USB Audio CODEC");
+        output->setCurrentText("USB Audio CODEC");
         buttonOf(*w, "cmdDone")->click();
+        EXPECT_EQ(AudioPlayer::chosenDevice(), "USB Audio CODEC");
         EXPECT_FALSE(w->isVisible());
         kept = readAll(app.work.filePath("wave2.txt"));
         EXPECT_EQ(kept, "\"" + cq.toUtf8() + "\"\r\n\"" + call.toUtf8() + "\"\r\n" +
@@ -133,6 +141,8 @@ TEST(PhoneWindow, TheOperatorFillsItInAndDoneKeepsWave2)
     EXPECT_TRUE(control<QRadioButton>(*w, "Option2")->isChecked());
     EXPECT_EQ(fieldOf(*w, "txtPHLoop")->text(), "2.5");
     EXPECT_EQ(fieldOf(*w, "Text11")->text(), "&H278");
+    EXPECT_EQ(control<QComboBox>(*w, "cboOutput")->currentText(), "USB Audio CODEC");
+    AudioPlayer::chooseDevice(QString());
 }
 
 TEST(PhoneKeys, F1PlaysKeyedEscStopsAnyKeyEndsTheLoopAndExitReleases)
@@ -162,7 +172,23 @@ TEST(PhoneKeys, F1PlaysKeyedEscStopsAnyKeyEndsTheLoopAndExitReleases)
     EXPECT_EQ(app.log, QStringList({"PTT 1", "play cq.wav", "PTT 0", "PTT 1", "play cq.wav", "PTT 0"}));
     EXPECT_FALSE(app.radio->isPlaying());
 
-    // Closing the program while a file plays lets go of push-to-talk.
+    // "Test" plays F1; "Stop" ends the loop it armed.
+    app.log.clear();
+    app.f->menu("mnuPhoneSetup")->trigger();
+    QWidget *w = app.phoneWindow();
+    buttonOf(*w, "cmdTest")->click();
+    EXPECT_TRUE(buttonOf(*w, "cmdStop")->isVisible());
+    buttonOf(*w, "cmdStop")->click();
+    EXPECT_FALSE(buttonOf(*w, "cmdStop")->isVisible());
+    app.radio->reachEnd();
+    EXPECT_EQ(app.log, QStringList({"PTT 1", "play cq.wav", "PTT 0"}));
+
+    // Ctrl+C or kill, and closing the program, while a file plays let go of
+    // push-to-talk.
+    app.log.clear();
+    app.key(Qt::Key_F2);
+    app.form->endOnSignal();
+    EXPECT_EQ(app.log, QStringList({"PTT 1", "play call.wav", "stop", "PTT 0"}));
     app.log.clear();
     app.key(Qt::Key_F2);
     app.form.reset();
