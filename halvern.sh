@@ -15,7 +15,7 @@ packages=(
   libqt6sql6-sqlite libqt6sql6-psql
   qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libbenchmark-dev
-  socat dbus-daemon libhamlib-utils
+  socat dbus-daemon libhamlib-utils direwolf
   espeak-ng gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio pulseaudio-utils
 )
 

@@ -14,6 +14,7 @@ class ScorePanel;
 class StationKeying;
 class StationVoice;
 class StationRig;
+class StationSpots;
 class StationPanel;
 class StationSetupDialog;
 struct MainMenus;
@@ -29,6 +30,8 @@ public:
     bool startUp();
 
     Contest &contest() { return *m_contest; }
+    // DX spotting: the spot store and the spot area.
+    StationSpots &spots() { return *m_spots; }
 
     // Ctrl+C, kill or a closed terminal: what is sent stops, push-to-talk
     // drops, and the program ends as Exit ends it.
@@ -85,4 +88,5 @@ private:
     StationKeying *m_keying = nullptr;
     StationRig *m_rig = nullptr;
     StationVoice *m_voice = nullptr;
+    StationSpots *m_spots = nullptr;
 };
