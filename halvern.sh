@@ -16,6 +16,7 @@ packages=(
   qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libbenchmark-dev
   socat dbus-daemon libhamlib-utils direwolf
+  espeak-ng gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio pulseaudio-utils
 )
 
 install_missing() {

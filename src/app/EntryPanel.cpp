@@ -15,8 +15,6 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -489,12 +487,9 @@ void EntryPanel::refuseDupe(const QsoRecord &match)
     resetHintLine();
     beep();
     VoiceNavigation::announce(QStringLiteral("Dupe"));
-    if (m_contest.station().navigationLevel != 0) {
-        // The prompt is heard before anything else is typed.
-        QDeadlineTimer limit(10000);
-        while (VoiceNavigation::isPlaying() && !limit.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    }
+    // The prompt is heard before anything else is typed.
+    if (m_contest.station().navigationLevel != 0)
+        VoiceNavigation::waitUntilSpoken();
     m_dupeHold->start();
     m_call->setFocus();
     clearFields();

@@ -13,6 +13,7 @@
 #include "app/StationKeying.h"
 #include "app/StationNetworking.h"
 #include "app/StationRig.h"
+#include "app/StationVoice.h"
 #include "app/StationSpots.h"
 #include "app/SpotAreaPanel.h"
 #include "app/StationSetupDialog.h"
@@ -87,6 +88,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_keying = new StationKeying(this, *m_entry, *m_contest, m_menus->cwSetup);
     m_rig = new StationRig(this, *m_contest, m_keying->ports(), *m_menus);
     connect(m_rig, &StationRig::callChosen, m_entry, &EntryPanel::takeSpotCall);
+    m_voice = new StationVoice(this, *m_contest, *m_keying, m_menus->phoneSetup, m_menus->voiceNavigation);
     auto *network = new StationNetworking(this, *m_contest, m_menus->network);
     connect(this, &MainWindow::networkStart, network, &StationNetworking::start);
     connect(network, &StationNetworking::messageLineWanted, m_entry,
@@ -115,7 +117,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     new LogFileCommands(this, *m_contest, *m_menus);
 }
 
-MainWindow::~MainWindow() { delete m_menus; }
+MainWindow::~MainWindow()
+{
+    // Push-to-talk lets go before the keying ports close.
+    delete m_voice;
+    delete m_menus;
+}
 
 void MainWindow::connectMenus()
 {
@@ -253,6 +260,7 @@ bool MainWindow::startUp()
         return false;
     askContinueLog();
     m_keying->loadSettings();
+    m_voice->loadSettings();
     m_rig->start();
     // Ready for the first call.
     activateWindow();
@@ -530,6 +538,13 @@ void MainWindow::exitProgram()
     m_contest->keepOperatingTime();
     m_contest->savePreferences();
     endProgram();
+}
+
+void MainWindow::endOnSignal()
+{
+    m_keying->stop();
+    m_voice->release();
+    exitProgram();
 }
 
 void MainWindow::endProgram()

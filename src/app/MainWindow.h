@@ -12,6 +12,7 @@ class EntryPanel;
 class QTimer;
 class ScorePanel;
 class StationKeying;
+class StationVoice;
 class StationRig;
 class StationSpots;
 class StationPanel;
@@ -31,6 +32,10 @@ public:
     Contest &contest() { return *m_contest; }
     // DX spotting: the spot store and the spot area.
     StationSpots &spots() { return *m_spots; }
+
+    // Ctrl+C, kill or a closed terminal: what is sent stops, push-to-talk
+    // drops, and the program ends as Exit ends it.
+    void endOnSignal();
 
     // The program name and version shown in the title and written into files.
     static QString programName();
@@ -82,5 +87,6 @@ private:
     StationSetupDialog *m_stationSetup = nullptr;
     StationKeying *m_keying = nullptr;
     StationRig *m_rig = nullptr;
+    StationVoice *m_voice = nullptr;
     StationSpots *m_spots = nullptr;
 };

@@ -79,6 +79,8 @@ void StationKeying::loadSettings()
         m_winKeyWindow->showSettings();
 }
 
+void StationKeying::setVoiceKeys(VoiceKeys *voice) { m_filter->setVoiceKeys(voice); }
+
 bool StationKeying::isKeying() const { return m_keyer->isBusy() || m_winKeyer->isFeeding(); }
 
 void StationKeying::stop()

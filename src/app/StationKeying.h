@@ -19,6 +19,7 @@ class EntryAccess;
 class PortArbiter;
 class QAction;
 class QWidget;
+class VoiceKeys;
 class WinKeyer;
 class WinKeyWindow;
 
@@ -38,6 +39,9 @@ public:
     CwKeyer &keyer() { return *m_keyer; }
     // The owner of the serial ports, which the rig's port goes through too.
     PortArbiter &ports() { return *m_ports; }
+
+    // The voice keyer the function keys play in phone mode (nullptr: none).
+    void setVoiceKeys(VoiceKeys *voice);
 
     void showSetup();
     void showStrings();

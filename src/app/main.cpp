@@ -1,6 +1,7 @@
 // Halvern: start of the program.
 #include "app/MainWindow.h"
 #include "log/Folders.h"
+#include "platform/TerminationWatch.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -34,6 +35,10 @@ int main(int argc, char **argv)
     Folders::setDataFolders(Folders::findDataFolders());
 
     MainWindow window;
+    // Ctrl+C, kill and a closed terminal end the program as Exit does; the
+    // lines are released as the window goes.
+    TerminationWatch termination;
+    QObject::connect(&termination, &TerminationWatch::requested, &window, &MainWindow::endOnSignal);
     window.show();
     if (!window.startUp())
         return 0;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 constexpr int Slots = 16;
@@ -14,12 +15,28 @@ struct Entry {
 };
 Entry entries[Slots];
 std::atomic<bool> installed{false};
+std::atomic<int> terminationPipe{-1};
+std::atomic<bool> terminationForwarded{false};
 
 void onFatalSignal(int sig)
 {
     KeyLineSafety::releaseAll();
     // The handler was installed to run once: the signal now does what it
     // would have done without us.
+    std::raise(sig);
+}
+// Ctrl+C, kill, a closed terminal: the first is passed to the event loop
+// when it listens; nothing else happens here then.
+void onTermination(int sig)
+{
+    const int fd = terminationPipe.load();
+    if (fd >= 0 && !terminationForwarded.exchange(true)) {
+        const char byte = char(sig);
+        if (::write(fd, &byte, 1) == 1)
+            return;
+    }
+    KeyLineSafety::releaseAll();
+    ::signal(sig, SIG_DFL);
     std::raise(sig);
 }
 } // namespace
@@ -66,10 +83,23 @@ void installSignalHandlers()
     sa.sa_handler = onFatalSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESETHAND;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
+    for (int sig : {SIGQUIT, SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
         sigaction(sig, &sa, nullptr);
+    struct sigaction ask {};
+    ask.sa_handler = onTermination;
+    sigemptyset(&ask.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(sig, &ask, nullptr);
     // An exit that skips the owners' clean-up (exit() from deep inside).
     std::atexit(releaseAll);
 }
 
+} // namespace KeyLineSafety
+
+namespace KeyLineSafety {
+void forwardTermination(int fd)
+{
+    terminationForwarded.store(false);
+    terminationPipe.store(fd);
+}
 } // namespace KeyLineSafety

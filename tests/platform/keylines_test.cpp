@@ -9,6 +9,7 @@
 #include "support/KeyingRig.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestLog.h"
+#include "support/Waves.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -216,4 +217,31 @@ TEST(RecordingKeyLine, TheProgramWritesEdgesToTheNamedFileAndReleasesTheKeyWhenK
     ASSERT_EQ(d.downMs.size(), 6u);
     EXPECT_NEAR(d.downMs[0], 60, 10);
     EXPECT_NEAR(d.downMs[1], 20, 10);
+}
+
+TEST(TerminationWatch, AsksToEndReleasePushToTalkAndEndTheProgramNormally)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("edges.txt");
+    const QString wave = dir.filePath("cq.wav");
+    ASSERT_TRUE(writeWave(wave, 500));
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(RecordingKeyLine::EnvironmentVariable, file);
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("HALVERN_HELPER"), {"ptt-held", wave});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return p.canReadLine() || p.state() == QProcess::NotRunning; }, 30000));
+        ASSERT_EQ(p.readLine().trimmed(), "keyed");
+        ::kill(pid_t(p.processId()), sig);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+        QByteArrayList ptt;
+        for (const QByteArray &line : readAll(file).split('\n'))
+            if (line.contains(" PTT "))
+                ptt << line.split(' ').value(2);
+        EXPECT_EQ(ptt, QByteArrayList({"1", "0"})) << readAll(file).constData();
+    }
 }

@@ -6,6 +6,7 @@
 #include "app/StationNetworking.h"
 #include "platform/ClockSetter.h"
 #include "platform/SettingsStore.h"
+#include "support/Waves.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -37,6 +38,9 @@ int main(int argc, char **argv)
     // No computer list and no announcement from a test either.
     const QDBusConnection noBus(QStringLiteral("no bus"));
     StationNetworking::usePlatform(nullptr, &refusingClock, &noBus);
+    // Windows play their sounds on a player that plays nothing and is done
+    // at once, unless a test plugs in its own.
+    useSilentPlayers();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -20,10 +20,17 @@
 //     with HALVERN_KEYLINE_RECORD set the edges go to that file.
 //   halvern_test_helper keydown-killed
 //     keys the CW line of port 1 down and kills itself with SIGTERM.
+//   halvern_test_helper ptt-held WAVE
+//     plays WAVE as F1 of the voice keyer with push-to-talk on RTS of port 1
+//     on a player that never ends, prints "keyed", and waits for SIGINT,
+//     SIGTERM or SIGHUP to end it the way the program ends.
 #include "log/LogStore.h"
 #include "log/Logging.h"
 #include "keying/CwKeyer.h"
+#include "keying/VoiceKeyer.h"
 #include "platform/PortArbiter.h"
+#include "platform/TerminationWatch.h"
+#include "platform/WavePlayer.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -60,6 +67,35 @@ int keying(const QStringList &a)
     keyer.append(a.at(3));
     keyer.sendBuffer();
     return 0;
+}
+// A sound device that never reports the end of a file.
+class EndlessPlayer : public WavePlayer {
+public:
+    void play(const QString &) override { m_playing = true; }
+    void stop() override { m_playing = false; }
+    bool isPlaying() const override { return m_playing; }
+
+private:
+    bool m_playing = false;
+};
+
+int pttHeld(const QString &wave)
+{
+    TerminationWatch termination;
+    PortArbiter ports;
+    EndlessPlayer player;
+    VoiceKeyer keyer(ports, player);
+    keyer.settings.pttPort = QStringLiteral("1");
+    keyer.settings.waveFiles[0] = wave;
+    QObject::connect(&termination, &TerminationWatch::requested, &keyer, [&] {
+        keyer.release();
+        QCoreApplication::quit();
+    });
+    keyer.play(VoiceKeyer::F1);
+    if (!keyer.pttDown())
+        return 2;
+    QTextStream(stdout) << "keyed" << Qt::endl;
+    return QCoreApplication::exec();
 }
 } // namespace
 
@@ -162,6 +198,8 @@ int main(int argc, char **argv)
         return changes(a.at(2), a.at(3).toUInt());
     if ((a.size() == 4 && a.at(1) == QLatin1String("key")) || (a.size() == 2 && a.at(1) == QLatin1String("keydown-killed")))
         return keying(a);
+    if (a.size() == 3 && a.at(1) == QLatin1String("ptt-held"))
+        return pttHeld(a.at(2));
     const bool insert = a.size() >= 9 && a.at(1) == QLatin1String("insert");
     if (!insert && !(a.size() >= 7 && a.at(1) == QLatin1String("log"))) {
         err << "usage: halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT\n"
