@@ -15,6 +15,7 @@
 //     keys the CW line of port 1 down and kills itself with SIGTERM.
 #include "log/LogStore.h"
 #include "log/Logging.h"
+#include "platform/LogEngine.h"
 #include "keying/CwKeyer.h"
 #include "platform/PortArbiter.h"
 
@@ -56,6 +57,19 @@ int keying(const QStringList &a)
 int hold(const QString &path, const QString &how)
 {
     QTextStream out(stdout);
+    if (LogEngine::isServerLog(path)) {
+        // Nobody reads or writes the table until this copy lets go.
+        LogEngine server;
+        if (!server.open(path) || !server.exec(QStringLiteral("BEGIN"))
+            || !server.exec(QStringLiteral("LOCK TABLE tblLog IN ACCESS EXCLUSIVE MODE")))
+            return 3;
+        out << "ready\n";
+        out.flush();
+        char go[16];
+        const bool gotLine = std::fgets(go, sizeof go, stdin) != nullptr;
+        server.rollback();
+        return gotLine ? 0 : 5;
+    }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     db.setDatabaseName(path);
     if (!db.open())
