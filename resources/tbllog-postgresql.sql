@@ -21,8 +21,9 @@ CREATE TABLE tblLog (
 );
 -- The dupe query looks a station up by call, ignoring case.
 CREATE INDEX tblLog_calls ON tblLog (calls COLLATE nocase);
--- The reload reads the table in date and time order.
-CREATE INDEX tblLog_when ON tblLog (flddate, fldtime);
+-- The reload reads the table in date and time order (and in the order
+-- the contacts came for equal times).
+CREATE INDEX tblLog_when ON tblLog (flddate, fldtime, rowid);
 
 -- The rows of an append still being written, taken out again when the
 -- append never finished.

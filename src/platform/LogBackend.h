@@ -34,6 +34,14 @@ public:
     // that a statement that changed nothing may be tried once more).
     virtual bool connectionLost() const { return false; }
 
+    // Called before every statement; inWrite tells whether a write
+    // transaction is open.
+    virtual void beforeStatement(bool inWrite) { (void)inWrite; }
+    // A query prepared for sql, ready for its values to be bound by
+    // position (prepared afresh, or kept from an earlier statement). The
+    // query's error tells when the statement could not be prepared.
+    virtual QSqlQuery preparedQuery(const QString &sql);
+
     // The statement as this engine spells it.
     virtual QString dialect(const QString &sql) const = 0;
     // Whether queries read their rows forward only, as they arrive.

@@ -35,6 +35,14 @@ QString LogBackend::describe(const QSqlError &e)
     return t.isEmpty() ? QStringLiteral("unknown database error") : t;
 }
 
+QSqlQuery LogBackend::preparedQuery(const QString &sql)
+{
+    QSqlQuery q(database());
+    q.setForwardOnly(forwardOnlyQueries());
+    q.prepare(dialect(sql));
+    return q;
+}
+
 void LogBackend::close()
 {
     if (!QSqlDatabase::contains(m_connection))
@@ -114,17 +122,19 @@ std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &
         // Outside a transaction a lost connection is made anew first.
         if (!m_inWrite && !m_backend->ensureConnected(error))
             return std::nullopt;
-        QSqlQuery q(m_backend->database());
-        q.setForwardOnly(m_backend->forwardOnlyQueries());
+        m_backend->beforeStatement(m_inWrite);
         // A statement without values goes as it is (a server prepares only
         // queries and changes of rows, not BEGIN, LOCK or SET).
+        QSqlQuery q(m_backend->database());
         bool ok;
         if (values.isEmpty()) {
+            q.setForwardOnly(m_backend->forwardOnlyQueries());
             ok = q.exec(m_backend->dialect(sql));
         } else {
-            ok = q.prepare(m_backend->dialect(sql));
-            for (const QVariant &v : values)
-                q.addBindValue(v);
+            q = m_backend->preparedQuery(sql);
+            ok = !q.lastError().isValid();
+            for (int i = 0; ok && i < values.size(); ++i)
+                q.bindValue(i, values.at(i));
             ok = ok && q.exec();
         }
         if (ok)
@@ -148,9 +158,9 @@ std::optional<QSqlQuery> LogEngine::prepare(const QString &sql, QString *error)
     }
     if (!m_inWrite && !m_backend->ensureConnected(error))
         return std::nullopt;
-    QSqlQuery q(m_backend->database());
-    q.setForwardOnly(m_backend->forwardOnlyQueries());
-    if (!q.prepare(m_backend->dialect(sql))) {
+    m_backend->beforeStatement(m_inWrite);
+    QSqlQuery q = m_backend->preparedQuery(sql);
+    if (q.lastError().isValid()) {
         noteFailure(q);
         if (error)
             *error = LogBackend::describe(q.lastError());
@@ -198,6 +208,7 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
         m_lastBusy = false;
         if (!m_inWrite && !m_backend->ensureConnected(error))
             return false;
+        m_backend->beforeStatement(m_inWrite);
         if (m_backend->readKeyedTextRows(sql, textColumns, onRow, &m_lastBusy, error))
             return true;
         if (attempt > 0 || m_inWrite || !m_backend->connectionLost())

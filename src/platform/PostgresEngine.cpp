@@ -153,8 +153,10 @@ bool PostgresEngine::connect(bool checkLayout, QString *error)
                                          "this program's layout");
             }
         }
-        if (why.isEmpty())
+        if (why.isEmpty()) {
+            m_appliedBusyWaitMs = m_busyWaitMs;
             return true;
+        }
         if (error)
             *error = why;
         db.close();
@@ -171,7 +173,25 @@ bool PostgresEngine::open(const QString &path, bool forLogging, QString *error)
     return connect(true, error);
 }
 
-void PostgresEngine::close() { LogBackend::close(); }
+void PostgresEngine::forgetConnection()
+{
+    m_appliedBusyWaitMs = -1;
+    LogBackend::close();
+}
+
+void PostgresEngine::close() { forgetConnection(); }
+
+void PostgresEngine::beforeStatement(bool inWrite)
+{
+    // The lock wait is told the server only when it differs from what the
+    // server was told last, and never inside a transaction (a rollback
+    // would take it back).
+    if (inWrite || m_appliedBusyWaitMs == m_busyWaitMs || connectionLost())
+        return;
+    QSqlQuery q(database());
+    if (q.exec(QStringLiteral("SET lock_timeout = %1").arg(m_busyWaitMs)))
+        m_appliedBusyWaitMs = m_busyWaitMs;
+}
 
 pg_conn *PostgresEngine::handle() const
 {
@@ -193,7 +213,7 @@ bool PostgresEngine::ensureConnected(QString *error)
 {
     if (!connectionLost())
         return true;
-    LogBackend::close();
+    forgetConnection();
     return connect(false, error);
 }
 
@@ -218,12 +238,7 @@ QString PostgresEngine::dialect(const QString &sql) const
 
 bool PostgresEngine::isBusy(const QSqlError &e) const { return isBusyState(sqlState(e)); }
 
-void PostgresEngine::setBusyWait(int ms)
-{
-    m_busyWaitMs = ms;
-    if (!connectionLost())
-        QSqlQuery(database()).exec(QStringLiteral("SET lock_timeout = %1").arg(ms));
-}
+void PostgresEngine::setBusyWait(int ms) { m_busyWaitMs = ms; }
 
 QStringList PostgresEngine::beginWriteStatements() const
 {

@@ -29,6 +29,7 @@ public:
     bool ensureConnected(QString *error) override;
     bool connectionLost() const override;
     QString dialect(const QString &sql) const override;
+    void beforeStatement(bool inWrite) override;
     bool forwardOnlyQueries() const override { return false; }
     bool isBusy(const QSqlError &e) const override;
     void setBusyWait(int ms) override;
@@ -46,7 +47,9 @@ public:
 private:
     bool connect(bool checkLayout, QString *error);
     pg_conn *handle() const;
+    void forgetConnection();
     QString m_url;
     bool m_forLogging = true;
     int m_busyWaitMs = 5000;
+    int m_appliedBusyWaitMs = -1; // the lock wait the server has been told
 };
