@@ -26,6 +26,9 @@ int createLog(int argc, char **argv)
                                              "new empty log file at the path."),
                               QStringLiteral("URL"));
     parser.addOption(create);
+    // Accepted as in a normal start ("./halvern.sh run --create-log URL").
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("w"), QStringLiteral("workdir")},
+                                        QStringLiteral("Ignored."), QStringLiteral("folder")));
     parser.process(app);
     const QString where = parser.value(create).trimmed();
     QString why;

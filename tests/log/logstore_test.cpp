@@ -1,6 +1,7 @@
 // The log store against real logs, files and a PostgreSQL server alike: what
 // it opens (and what it refuses to), what it reads back, how it sees other
 // copies' contacts and locks, and what its statements change.
+#include "log/BatchAppend.h"
 #include "log/LogStore.h"
 #include "log/Logging.h"
 #include "platform/WholeFile.h"
@@ -202,4 +203,29 @@ TEST_P(LogStoreOn, BusyLogIsReportedAtOnceAndNothingChanges)
     EXPECT_EQ(logContact(s, k1abc, OnBusy::Report).outcome, LogAttempt::Logged);
     EXPECT_EQ(log.count(), 2);
     EXPECT_EQ(s.checkForChanges(), LogStore::CheckResult::Unchanged);
+}
+
+TEST_P(LogStoreOn, AppendLeavesOutDupesAndTheArchiveCopyIsALogFile)
+{
+    const QsoRecord a = qso("W1AW", "144 M", "FN31");
+    const QsoRecord b = qso("K1ABC", "432 M", "FN42", "FN20", "PH", "2026/06/13", "19:00:00");
+    TempLog log(GetParam());
+    log.add({a});
+    LogStore s;
+    ASSERT_TRUE(s.open(log.path));
+    BatchAppend::Options twoBatches;
+    twoBatches.batchSize = 1;
+    const BatchAppend::Outcome added = BatchAppend::append(s, {qso("w1aw", "144 M", "FN31"), b}, twoBatches);
+    ASSERT_TRUE(added.ok) << added.error.toStdString();
+    EXPECT_EQ(added.appended, 1);
+    EXPECT_EQ(added.skipped, 1);
+    EXPECT_FALSE(s.engine().hasTable("tblappendbatch") && s.engine().select("select * from tblAppendBatch")->next());
+
+    QTemporaryDir dir;
+    const QString copy = dir.filePath("W1XYZ2026-06-14.mdb");
+    QString why;
+    ASSERT_TRUE(s.engine().copyTo(copy, &why)) << why.toStdString();
+    EXPECT_TRUE(LogEngine::isLogFile(copy, &why)) << why.toStdString();
+    EXPECT_EQ(rowsOf(copy), (std::vector<QsoRecord>{a, b}));
+    EXPECT_FALSE(s.engine().copyTo(copy)); // never over an existing file
 }

@@ -91,8 +91,11 @@ PgServer::PgServer(bool durable) : m_durable(durable)
         m_why = QStringLiteral("initdb failed: ") + out;
         return;
     }
-    m_port = freePort();
-    start();
+    // Another program may take the port between the probe and the start.
+    for (int attempt = 0; attempt < 3 && !m_running; ++attempt) {
+        m_port = freePort();
+        start();
+    }
 }
 
 PgServer::~PgServer()

@@ -1,5 +1,5 @@
 // A second copy of the program's log code in its own process, for tests in
-// which several copies share one log file.
+// which several copies share one log (LOG: a file or a server log's address).
 //   halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT
 //     inserts COUNT contacts CALL<n> one by one through the log store.
 //   halvern_test_helper log LOG PREFIX COUNT MODE BAND...
@@ -103,7 +103,7 @@ int main(int argc, char **argv)
     if (!insert && !(a.size() >= 7 && a.at(1) == QLatin1String("log"))) {
         err << "usage: halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT\n"
                "       halvern_test_helper log LOG PREFIX COUNT MODE BAND...\n"
-               "       halvern_test_helper hold LOG wal|exclusive\n";
+               "       halvern_test_helper hold LOG wal|exclusive (wal: files only)\n";
         return 1;
     }
     LogStore store;
