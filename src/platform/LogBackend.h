@@ -59,6 +59,14 @@ public:
     // A consistent copy of the whole log into a new SQLite log file.
     virtual bool copyTo(const QString &dest, QString *error) = 0;
 
+    // Called (from the event loop, never inside a statement) soon after
+    // another copy changed the log, by engines that hear of it at once.
+    virtual void setChangeListener(std::function<void()> onChange) { (void)onChange; }
+    // How many changes by other copies the engine has heard of.
+    virtual qint64 changesHeard() const { return 0; }
+    // Called after every statement.
+    virtual void afterStatement() {}
+
     static QString describe(const QSqlError &e);
 
 private:

@@ -86,6 +86,7 @@ bool LogEngine::openAs(const QString &path, bool forLogging, QString *error)
         return false;
     }
     m_open = true;
+    m_backend->setChangeListener(m_onChange);
     m_path = isServerLog(path) ? path.trimmed() : QFileInfo(path).absoluteFilePath();
     m_busyWaitMs = DefaultBusyWaitMs;
     return true;
@@ -137,6 +138,7 @@ std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &
                 q.bindValue(i, values.at(i));
             ok = ok && q.exec();
         }
+        m_backend->afterStatement();
         if (ok)
             return q;
         if (attempt == 0 && resendable && m_backend->connectionLost())
@@ -209,7 +211,9 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
         if (!m_inWrite && !m_backend->ensureConnected(error))
             return false;
         m_backend->beforeStatement(m_inWrite);
-        if (m_backend->readKeyedTextRows(sql, textColumns, onRow, &m_lastBusy, error))
+        const bool read = m_backend->readKeyedTextRows(sql, textColumns, onRow, &m_lastBusy, error);
+        m_backend->afterStatement();
+        if (read)
             return true;
         if (attempt > 0 || m_inWrite || !m_backend->connectionLost())
             return false;
@@ -270,6 +274,15 @@ bool LogEngine::copyTo(const QString &dest, QString *error)
         return false;
     return m_backend->copyTo(dest, error);
 }
+
+void LogEngine::setChangeListener(std::function<void()> onChange)
+{
+    m_onChange = std::move(onChange);
+    if (m_backend)
+        m_backend->setChangeListener(m_onChange);
+}
+
+qint64 LogEngine::changesHeard() const { return m_backend ? m_backend->changesHeard() : 0; }
 
 bool LogEngine::hasTable(const QString &name)
 {

@@ -80,6 +80,14 @@ public:
     // snapshot, so other writers never tear it). dest must not exist.
     bool copyTo(const QString &dest, QString *error = nullptr);
 
+    // A log on a server tells of other copies' changes at once: onChange is
+    // called from the event loop soon after another copy added, changed or
+    // deleted contacts. A file tells nothing (its changes are found by the
+    // change check of the refresh tick). Kept across reconnections.
+    void setChangeListener(std::function<void()> onChange);
+    // How many changes by other copies the log has told of so far.
+    qint64 changesHeard() const;
+
     // Whether the open log holds a table of this name (any letter case).
     bool hasTable(const QString &name);
 
@@ -114,6 +122,7 @@ private:
     bool m_lastBusy = false;
     bool m_inWrite = false;
     int m_busyWaitMs = DefaultBusyWaitMs;
+    std::function<void()> m_onChange;
 };
 
 // Runs a few statements with a shorter busy wait, then puts the wait back.

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
 #include <cstring>
@@ -155,6 +156,8 @@ bool PostgresEngine::connect(bool checkLayout, QString *error)
         }
         if (why.isEmpty()) {
             m_appliedBusyWaitMs = m_busyWaitMs;
+            if (m_forLogging)
+                listen();
             return true;
         }
         if (error)
@@ -175,11 +178,59 @@ bool PostgresEngine::open(const QString &path, bool forLogging, QString *error)
 
 void PostgresEngine::forgetConnection()
 {
+    m_notifier.reset();
     m_appliedBusyWaitMs = -1;
     LogBackend::close();
 }
 
 void PostgresEngine::close() { forgetConnection(); }
+
+void PostgresEngine::listen()
+{
+    PGconn *c = handle();
+    if (!c || !QSqlQuery(database()).exec(QStringLiteral("LISTEN tbllog_changed")))
+        return;
+    m_notifier = std::make_unique<QSocketNotifier>(PQsocket(c), QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] {
+        PGconn *conn = handle();
+        // A connection the server closed would wake the loop for ever.
+        if (!conn || !PQconsumeInput(conn) || PQstatus(conn) != CONNECTION_OK) {
+            m_notifier->setEnabled(false);
+            return;
+        }
+        takeNotifications();
+    });
+}
+
+void PostgresEngine::takeNotifications()
+{
+    PGconn *c = handle();
+    if (!c)
+        return;
+    bool others = false;
+    while (PGnotify *n = PQnotifies(c)) {
+        // This copy hears its own changes too; only the others' count.
+        others = others || n->be_pid != PQbackendPID(c);
+        PQfreemem(n);
+    }
+    if (!others)
+        return;
+    ++m_changesHeard;
+    if (!m_onChange || m_tellPending || !m_notifier)
+        return;
+    // Told from the event loop: a notification read during a statement
+    // must not start another statement inside it.
+    m_tellPending = true;
+    QTimer::singleShot(0, m_notifier.get(), [this] {
+        m_tellPending = false;
+        if (m_onChange)
+            m_onChange();
+    });
+}
+
+void PostgresEngine::afterStatement() { takeNotifications(); }
+
+void PostgresEngine::setChangeListener(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 void PostgresEngine::beforeStatement(bool inWrite)
 {

@@ -9,6 +9,9 @@
 // holds off other writers but not readers.
 #include "platform/LogBackend.h"
 
+#include <QSocketNotifier>
+#include <memory>
+
 struct pg_conn;
 
 class PostgresEngine final : public LogBackend {
@@ -30,6 +33,9 @@ public:
     bool connectionLost() const override;
     QString dialect(const QString &sql) const override;
     void beforeStatement(bool inWrite) override;
+    void afterStatement() override;
+    void setChangeListener(std::function<void()> onChange) override;
+    qint64 changesHeard() const override { return m_changesHeard; }
     bool forwardOnlyQueries() const override { return false; }
     bool isBusy(const QSqlError &e) const override;
     void setBusyWait(int ms) override;
@@ -48,8 +54,16 @@ private:
     bool connect(bool checkLayout, QString *error);
     pg_conn *handle() const;
     void forgetConnection();
+    void listen();
+    void takeNotifications();
     QString m_url;
     bool m_forLogging = true;
     int m_busyWaitMs = 5000;
     int m_appliedBusyWaitMs = -1; // the lock wait the server has been told
+    // The server's word of other copies' changes: the trigger on the log
+    // table notifies every connection that listens.
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::function<void()> m_onChange;
+    qint64 m_changesHeard = 0;
+    bool m_tellPending = false;
 };

@@ -9,6 +9,7 @@
 #include "support/TestLog.h"
 
 #include <QElapsedTimer>
+#include <QTest>
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
@@ -228,4 +229,34 @@ TEST_P(LogStoreOn, AppendLeavesOutDupesAndTheArchiveCopyIsALogFile)
     EXPECT_TRUE(LogEngine::isLogFile(copy, &why)) << why.toStdString();
     EXPECT_EQ(rowsOf(copy), (std::vector<QsoRecord>{a, b}));
     EXPECT_FALSE(s.engine().copyTo(copy)); // never over an existing file
+}
+
+TEST(LogStore, ServerTellsOtherCopiesOfEveryChangeAtOnce)
+{
+    SKIP_WITHOUT_SERVER(LogKind::Server);
+    TempLog log(LogKind::Server);
+    LogStore here, other;
+    ASSERT_TRUE(here.open(log.path));
+    ASSERT_TRUE(other.open(log.path));
+    int told = 0;
+    here.engine().setChangeListener([&told] { ++told; });
+
+    // This copy's own contact is no news to it.
+    ASSERT_EQ(logContact(here, qso("W1AW", "144 M", "FN31")).outcome, LogAttempt::Logged);
+    EXPECT_EQ(here.engine().changesHeard(), 0);
+    ASSERT_TRUE(other.reload());
+
+    const std::pair<const char *, std::function<bool()>> changes[] = {
+        {"add", [&] { return logContact(other, qso("K1ABC", "144 M", "FN42")).outcome == LogAttempt::Logged; }},
+        {"edit", [&] { return other.updateContact(1, "W1AW", qso("W1AW", "432 M", "FN31")).value_or(0) == 1; }},
+        {"delete", [&] { return other.deleteContact(1).value_or(0) == 1; }},
+    };
+    for (const auto &[what, change] : changes) {
+        SCOPED_TRACE(what);
+        const int before = told;
+        ASSERT_TRUE(change());
+        ASSERT_TRUE(other.reload());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return told == before + 1; }, 1000));
+    }
+    EXPECT_EQ(here.engine().changesHeard(), 3);
 }
