@@ -15,7 +15,7 @@ packages=(
   libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql
   qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libbenchmark-dev
-  socat dbus-daemon libhamlib-utils
+  socat dbus-daemon libhamlib-utils direwolf
 )
 
 install_missing() {

@@ -148,6 +148,10 @@ void CodePracticeWindow::stop()
 {
     m_sendText.clear();
     m_keyer.clearBuffer();
+    // A keyer that times the CW itself drops what it still holds.
+    ExternalKeyer *external = m_keyer.externalKeyer();
+    if (external && external->isOpen() && m_keyer.settings.output == KeyingOutput::WinKey)
+        external->clearBuffer();
 }
 
 void CodePracticeWindow::appendSent(const QString &text)

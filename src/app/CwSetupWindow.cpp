@@ -183,7 +183,12 @@ void CwSetupWindow::connectControls()
         s.port = t;
         showPortDevice();
     });
-    connect(wpmField, &QLineEdit::textChanged, this, [&s](const QString &t) { s.wpm = t; });
+    connect(wpmField, &QLineEdit::textChanged, this, [this, &s](const QString &t) {
+        s.wpm = t;
+        // A keyer that times the CW itself follows the field.
+        if (!m_filling)
+            emit m_keyer.speedChanged(t);
+    });
     connect(wordSpaceField, &QLineEdit::textChanged, this, [this, &s](const QString &t) {
         // Below -8 the word gap would be shorter than a character gap.
         const auto v = parseNumber(t);

@@ -126,6 +126,12 @@ void EntryPanel::showMessage(const QString &text, quint32 bgr)
 
 void EntryPanel::showHint(const QString &text) { m_lines->setHint(text); }
 
+void EntryPanel::showHintOnBackground(const QString &text, quint32 bgr)
+{
+    m_lines->setHint(text);
+    m_lines->setHintBackground(bgr);
+}
+
 void EntryPanel::clearHint() { m_lines->clearHintText(); }
 
 void EntryPanel::resetHintLine()

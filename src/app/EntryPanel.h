@@ -34,6 +34,8 @@ public:
     void showMessage(const QString &text, quint32 bgr);
     // The line of possible dupes doubles as the grid map's summary line.
     void showHint(const QString &text);
+    // On a background of its own (white when the own call was spotted).
+    void showHintOnBackground(const QString &text, quint32 bgr);
     void clearHint();
     // A grid chosen elsewhere (a grid-map cell) goes into the grid field.
     void chooseGrid(const QString &grid);

@@ -70,7 +70,7 @@ MainMenus::MainMenus(QMenuBar *bar)
     refreshRate = item(options, "mnuRefreshrate", QStringLiteral("R&efresh Rate"));
     rigInterface = item(options, "mnuRigInterface", QStringLiteral("Rig &Interface"), false);
     QMenu *dx = menu(options, "mnuDXSpotting", QStringLiteral("&DX Spotting"));
-    dxConfigure = item(dx, "mnuDXConfigure", QStringLiteral("&Configure"), false);
+    dxConfigure = item(dx, "mnuDXConfigure", QStringLiteral("&Configure"), true);
     spectrumMap = item(dx, "mnuSpectrumMap", QStringLiteral("&View Spectrum Map"), false);
     voiceNavigation = item(options, "mnuVoiceNavigation", QStringLiteral("&Voice Navigation"), false);
     listPrevious = checkItem(options, "mnuListPrevious", QStringLiteral("&List Previous Contacts"));

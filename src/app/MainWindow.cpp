@@ -13,6 +13,8 @@
 #include "app/StationKeying.h"
 #include "app/StationNetworking.h"
 #include "app/StationRig.h"
+#include "app/StationSpots.h"
+#include "app/SpotAreaPanel.h"
 #include "app/StationSetupDialog.h"
 #include "log/Contest.h"
 #include "log/Folders.h"
@@ -90,11 +92,19 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
             qOverload<const QString &>(&EntryPanel::showMessage));
     connect(network, &StationNetworking::hintLineWanted, m_entry, &EntryPanel::showHint);
     // The Ctrl shortcuts of the logging window open these windows too.
+    m_spots = new StationSpots(this, *m_contest, m_keying->ports(), m_menus->dxConfigure);
+    top->addWidget(m_spots->panel());
+    connect(m_spots, &StationSpots::messageLineWanted, m_entry,
+            qOverload<const QString &, quint32>(&EntryPanel::showMessage));
+    connect(m_spots, &StationSpots::hintLineWanted, m_entry, &EntryPanel::showHintOnBackground);
+    connect(m_spots, &StationSpots::hintWanted, m_entry, &EntryPanel::showHint);
     connect(m_keying, &StationKeying::otherWindowWanted, this, [this, network](MainKeyFilter::Window w) {
         if (w == MainKeyFilter::Window::Rig)
             m_rig->showWindow();
         else if (w == MainKeyFilter::Window::Network)
             network->showWindow();
+        else if (w == MainKeyFilter::Window::DxSpotting)
+            m_spots->showWindow();
     });
     connectMenus();
     connectPanels();

@@ -13,6 +13,7 @@ class QTimer;
 class ScorePanel;
 class StationKeying;
 class StationRig;
+class StationSpots;
 class StationPanel;
 class StationSetupDialog;
 struct MainMenus;
@@ -28,6 +29,8 @@ public:
     bool startUp();
 
     Contest &contest() { return *m_contest; }
+    // DX spotting: the spot store and the spot area.
+    StationSpots &spots() { return *m_spots; }
 
     // The program name and version shown in the title and written into files.
     static QString programName();
@@ -79,4 +82,5 @@ private:
     StationSetupDialog *m_stationSetup = nullptr;
     StationKeying *m_keying = nullptr;
     StationRig *m_rig = nullptr;
+    StationSpots *m_spots = nullptr;
 };

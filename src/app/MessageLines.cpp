@@ -69,3 +69,5 @@ void MessageLines::resetHint()
 }
 
 void MessageLines::unhighlightHint() { setBackground(m_hint, QColor()); }
+
+void MessageLines::setHintBackground(quint32 bgr) { setBackground(m_hint, bgrColor(bgr)); }

@@ -22,6 +22,7 @@ public:
     // Empty and back to the plain background.
     void resetHint();
     void unhighlightHint();
+    void setHintBackground(quint32 bgr);
     bool hintsOn() const { return m_hintsOn; }
 
 signals:

@@ -2,7 +2,9 @@
 // The main window's CW: the keying ports, the CW engine with the messages of
 // "CW.txt", the key filter that gives the function keys, Esc, the arrows, F12
 // and the Ctrl shortcuts their meaning, and the CW setup and CW Strings
-// windows. While CW is keyed the contest skips its log change check.
+// windows; the WinKey keyer with its window and "WK.txt", which takes the CW
+// when it is the keying output. While CW is keyed the contest skips its log
+// change check.
 #include "keying/MainKeyFilter.h"
 
 #include <QObject>
@@ -17,6 +19,8 @@ class EntryAccess;
 class PortArbiter;
 class QAction;
 class QWidget;
+class WinKeyer;
+class WinKeyWindow;
 
 class StationKeying : public QObject {
     Q_OBJECT
@@ -37,6 +41,7 @@ public:
 
     void showSetup();
     void showStrings();
+    void showWinKey();
 
 signals:
     // A Ctrl shortcut asked for a window of another subsystem.
@@ -44,12 +49,16 @@ signals:
 
 private:
     QString cwFile() const;
+    QString wkFile() const;
 
     QWidget *m_window;
     std::unique_ptr<PortArbiter> m_ports;
     CwKeyer *m_keyer = nullptr;
     MainKeyFilter *m_filter = nullptr;
+    WinKeyer *m_winKeyer = nullptr;
+    Contest &m_contest;
     // Windows of the logging window, which may delete them first.
     QPointer<CwSetupWindow> m_setup;
     QPointer<CwStringsWindow> m_strings;
+    QPointer<WinKeyWindow> m_winKeyWindow;
 };

@@ -8,6 +8,7 @@
 // returns. The setup window edits its settings; the main window gives it
 // the entry and reads its busy flag.
 #include "keying/CwSettings.h"
+#include "keying/KeyingHooks.h"
 
 #include <QObject>
 #include <QString>
@@ -53,6 +54,9 @@ public:
     const QString &buffer() const { return m_buffer; }
     void append(const QString &text) { m_buffer += text; }
     void clearBuffer() { m_buffer.clear(); }
+    // Hands the buffer to an external keyer whatever the keying output (the
+    // keyer's own test buttons).
+    void handTo(ExternalKeyer &keyer) { keyer.transmit(m_buffer); }
     // Drops the last character not yet sent; false when there is none.
     bool dropLast();
     // Set while the buffer is being keyed here: the main window then

@@ -16,7 +16,8 @@ bool givesWay(PortRole opener, PortRole other)
     case PortRole::CwKey: return other == PortRole::Ptt;
     case PortRole::Ptt: return other == PortRole::CwKey || other == PortRole::WinKey;
     case PortRole::WinKey: return other == PortRole::CwKey || other == PortRole::Ptt;
-    case PortRole::Rig: return false;
+    case PortRole::Rig:
+    case PortRole::Tnc: return false;
     }
     return false;
 }
@@ -69,7 +70,7 @@ void PortArbiter::setFactory(Factory factory) { m_factory = std::move(factory); 
 void PortArbiter::makeWayFor(PortRole role, const KeyLineRequest &request)
 {
     const QString device = deviceOf(request);
-    for (PortRole other : {PortRole::CwKey, PortRole::Ptt, PortRole::WinKey, PortRole::Rig}) {
+    for (PortRole other : {PortRole::CwKey, PortRole::Ptt, PortRole::WinKey, PortRole::Rig, PortRole::Tnc}) {
         if (other == role)
             continue;
         const auto &held = holder(other).request;
@@ -119,7 +120,7 @@ void PortArbiter::close(PortRole role)
 
 void PortArbiter::closeAll()
 {
-    for (PortRole role : {PortRole::CwKey, PortRole::Ptt, PortRole::WinKey, PortRole::Rig})
+    for (PortRole role : {PortRole::CwKey, PortRole::Ptt, PortRole::WinKey, PortRole::Rig, PortRole::Tnc})
         close(role);
 }
 

@@ -4,7 +4,8 @@
 // closes the ports that must give way to it (the CW key closes the
 // push-to-talk port; push-to-talk closes the CW key and the keyer; the keyer
 // closes the other two), and any other role on the same device. The rig's
-// CAT port is held here too, so that it and a key line never share a device.
+// CAT port and the spotting TNC's port are held here too, so that they and
+// a key line never share a device.
 // Closing a key line leaves it up.
 #include "platform/KeyLine.h"
 
@@ -14,7 +15,7 @@
 #include <memory>
 #include <optional>
 
-enum class PortRole { CwKey, Ptt, WinKey, Rig };
+enum class PortRole { CwKey, Ptt, WinKey, Rig, Tnc };
 
 struct KeyLineRequest {
     enum class Kind { Serial, Parallel };
@@ -63,6 +64,6 @@ private:
     void makeWayFor(PortRole role, const KeyLineRequest &request);
     Holder &holder(PortRole role) { return m_holders[size_t(role)]; }
 
-    std::array<Holder, 4> m_holders;
+    std::array<Holder, 5> m_holders;
     Factory m_factory;
 };

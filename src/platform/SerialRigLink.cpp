@@ -29,7 +29,7 @@ bool SerialRigLink::open(QString *error)
     };
     if (m_arbiter) {
         // Whatever else holds this device gives way first.
-        m_arbiter->hold(PortRole::Rig, m_settings.portNumber, [this] {
+        m_arbiter->hold(m_settings.role, m_settings.portNumber, [this] {
             m_held = false;
             shut(QStringLiteral("the port was taken for keying"));
         });
@@ -51,8 +51,9 @@ bool SerialRigLink::open(QString *error)
     }
     if (!m_port.setParity(parity) || !m_port.setDataBits(QSerialPort::DataBits(m_settings.dataBits)) ||
         !m_port.setStopBits(m_settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) ||
-        !m_port.setFlowControl(m_settings.hardwareHandshake ? QSerialPort::HardwareControl
-                                                            : QSerialPort::NoFlowControl)) {
+        !m_port.setFlowControl(m_settings.hardwareHandshake   ? QSerialPort::HardwareControl
+                               : m_settings.softwareHandshake ? QSerialPort::SoftwareControl
+                                                              : QSerialPort::NoFlowControl)) {
         const QString why = m_port.errorString();
         close();
         return fail(why);
@@ -79,7 +80,7 @@ void SerialRigLink::close()
     m_port.close();
     if (m_held && m_arbiter) {
         m_held = false;
-        m_arbiter->close(PortRole::Rig);
+        m_arbiter->close(m_settings.role);
     }
 }
 

@@ -2,11 +2,11 @@
 // A rig on a numbered serial port (SerialPorts maps the number to a device).
 // The port is held through the PortArbiter, so a keying line that opens the
 // same device takes it over and the rig is told it lost the port.
+#include "platform/PortArbiter.h"
 #include "platform/RigLink.h"
 
 #include <QSerialPort>
 
-class PortArbiter;
 
 struct SerialLineSettings {
     int portNumber = 1;
@@ -15,7 +15,10 @@ struct SerialLineSettings {
     int dataBits = 8;
     int stopBits = 1;
     bool hardwareHandshake = false;
+    bool softwareHandshake = false; // XON/XOFF (with RTS/CTS when both are set)
     char power = 'N'; // N, R: raise RTS, D: raise DTR
+    // Whose port it is: the rig's CAT line, or the spotting TNC's line.
+    PortRole role = PortRole::Rig;
 };
 
 class SerialRigLink : public RigLink {
