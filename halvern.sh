@@ -12,7 +12,7 @@ what="${1:-run}"
 packages=(
   build-essential cmake pkg-config sqlite3 libsqlite3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libqt6sql6-sqlite libqt6sql6-psql
+  libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql
   qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libbenchmark-dev
   socat dbus-daemon libhamlib-utils direwolf

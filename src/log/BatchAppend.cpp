@@ -63,12 +63,7 @@ QString keyOf(const QString *texts)
     return dupeKey(r);
 }
 
-bool hasMarkers(LogEngine &db)
-{
-    auto q = db.select(QStringLiteral("select count(*) from sqlite_master where type = 'table'"
-                                      " and name = 'tblAppendBatch'"));
-    return q && q->next() && q->value(0).toInt() > 0;
-}
+bool hasMarkers(LogEngine &db) { return db.hasTable(QStringLiteral("tblAppendBatch")); }
 
 // Takes the rows and the markers of the runs out, in one transaction.
 // Returns the number of contacts taken out, or -1 on failure.
@@ -117,7 +112,7 @@ int removeUnfinished(LogEngine &db, const QDateTime &utcNow)
     QStringList ended;
     {
         auto q = db.select(QStringLiteral(
-            "select run, host, pid, max(touched) from tblAppendBatch group by run"));
+            "select run, host, pid, max(touched) from tblAppendBatch group by run, host, pid"));
         if (!q)
             return 0;
         const qint64 abandoned = utcNow.toSecsSinceEpoch() - AbandonedAfterSecs;

@@ -1,6 +1,7 @@
 #include "log/Folders.h"
 
 #include "platform/Dialogs.h"
+#include "platform/LogEngine.h"
 #include "platform/WholeFile.h"
 
 #include <QDir>
@@ -109,6 +110,9 @@ void setDataFolders(const DataFolders &f) { folders = f; }
 
 QString serverName(const QString &logPath, const QString &mountTable)
 {
+    // A log on a database server: the PC that runs the server.
+    if (LogEngine::isServerLog(logPath))
+        return LogEngine::serverHost(logPath);
     const QString unc = hostOfUnc(logPath);
     if (!unc.isEmpty())
         return unc;

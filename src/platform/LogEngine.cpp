@@ -1,20 +1,13 @@
 #include "platform/LogEngine.h"
 
-#include "platform/WholeFile.h"
+#include "platform/LogBackend.h"
+#include "platform/PostgresEngine.h"
+#include "platform/SqliteEngine.h"
 
-#include <QFile>
-#include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QUrl>
-#include <QSqlDriver>
 #include <atomic>
-#include <cstring>
-#include <sqlite3.h>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -25,67 +18,41 @@ QString nextConnectionName()
     return QStringLiteral("halvern-log-%1").arg(connectionCounter.fetch_add(1));
 }
 
-// A URI that opens an existing file and never creates one: query is
-// "mode=rw" or "mode=ro" and what else the engine is told.
-QString uriFor(const QString &path, const QString &query)
+// A statement that changes nothing, so that it may be sent again when the
+// connection went away under it.
+bool isResendable(const QString &sql)
 {
-    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    return url.toString(QUrl::FullyEncoded) + u'?' + query;
+    const QString s = sql.trimmed();
+    return s.startsWith(QLatin1String("select"), Qt::CaseInsensitive)
+           || s.startsWith(QLatin1String("begin"), Qt::CaseInsensitive);
 }
 
-// The engine reports another connection's lock as "busy" or "locked".
-bool isBusyCode(int code)
-{
-    const int primary = code & 0xff;
-    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
-}
+} // namespace
 
-bool isBusy(const QSqlError &e)
-{
-    bool ok = false;
-    const int code = e.nativeErrorCode().toInt(&ok);
-    return ok && isBusyCode(code);
-}
-
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-        return *static_cast<sqlite3 *const *>(handle.constData());
-    return nullptr;
-}
-
-QString describe(const QSqlError &e)
+QString LogBackend::describe(const QSqlError &e)
 {
     QString t = e.text().trimmed();
     return t.isEmpty() ? QStringLiteral("unknown database error") : t;
 }
 
-bool layoutOk(QSqlDatabase &db, QString *error)
+QSqlQuery LogBackend::preparedQuery(const QString &sql)
 {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA table_info(tblLog)"))) {
-        if (error)
-            *error = describe(q.lastError());
-        return false;
-    }
-    QStringList names;
-    while (q.next())
-        names.append(q.value(1).toString().toLower());
-    if (q.lastError().isValid()) {
-        if (error)
-            *error = describe(q.lastError());
-        return false;
-    }
-    if (names != LogEngine::columns()) {
-        if (error)
-            *error = QStringLiteral("the file holds no log table of this program's layout");
-        return false;
-    }
-    return true;
+    QSqlQuery q(database());
+    q.setForwardOnly(forwardOnlyQueries());
+    q.prepare(dialect(sql));
+    return q;
 }
 
-} // namespace
+void LogBackend::close()
+{
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
 
 const QStringList &LogEngine::columns()
 {
@@ -101,163 +68,46 @@ LogEngine::LogEngine() : m_connection(nextConnectionName()) {}
 
 LogEngine::~LogEngine() { close(); }
 
-bool LogEngine::openWith(const QString &path, const QString &uri, const QString &options,
-                         QString *error)
+bool LogEngine::isServerLog(const QString &path) { return PostgresEngine::isServerPath(path); }
+
+QString LogEngine::serverHost(const QString &path) { return PostgresEngine::hostOf(path); }
+
+bool LogEngine::openAs(const QString &path, bool forLogging, QString *error)
 {
     close();
     m_lastBusy = false;
-    QString why;
-    if (path.trimmed().isEmpty() || !QFileInfo::exists(path)) {
-        if (error)
-            *error = QStringLiteral("there is no file at %1").arg(path);
+    m_inWrite = false;
+    if (isServerLog(path))
+        m_backend = std::make_unique<PostgresEngine>(m_connection);
+    else
+        m_backend = std::make_unique<SqliteEngine>(m_connection);
+    if (!m_backend->open(path, forLogging, error)) {
+        m_backend.reset();
         return false;
     }
-    if (!WholeFile::isReadable(path, WholeFile::NoLimit, &why)) {
-        if (error)
-            *error = QStringLiteral("%1 cannot be opened as a log: %2").arg(path, why);
-        return false;
-    }
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        db.setDatabaseName(uri);
-        db.setConnectOptions(options);
-        if (!db.open()) {
-            if (error)
-                *error = describe(db.lastError());
-        } else if (layoutOk(db, error)) {
-            m_open = true;
-            m_path = QFileInfo(path).absoluteFilePath();
-            m_busyWaitMs = DefaultBusyWaitMs;
-            return true;
-        } else {
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(m_connection);
-    return false;
-}
-
-bool LogEngine::open(const QString &path, QString *error)
-{
-    if (!openWith(path, uriFor(path, QStringLiteral("mode=rw")),
-                  QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(DefaultBusyWaitMs),
-                  error))
-        return false;
-    if (!readyToLog(error)) {
-        close();
-        return false;
-    }
+    m_open = true;
+    m_backend->setChangeListener(m_onChange);
+    m_path = isServerLog(path) ? path.trimmed() : QFileInfo(path).absoluteFilePath();
+    m_busyWaitMs = DefaultBusyWaitMs;
     return true;
 }
 
-bool LogEngine::readyToLog(QString *error)
-{
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    sqlite3 *h = handleOf(db);
-    // The engine opens a file it may not write for reading only, without
-    // a word: every contact would then fail. Better said now.
-    if (h && sqlite3_db_readonly(h, "main") == 1) {
-        if (error)
-            *error = QStringLiteral("the log file cannot be written: the file, or the disk or "
-                                    "share it lies on, is read-only");
-        return false;
-    }
-    QString why;
-    const QString folder = QFileInfo(m_path).absolutePath();
-    if (!WholeFile::isWritableFolder(folder, &why)) {
-        if (error)
-            *error = QStringLiteral("the log file cannot be written: its folder %1 takes no new "
-                                    "files (%2), and the log keeps its journal there while it "
-                                    "writes")
-                         .arg(QDir::toNativeSeparators(folder), why);
-        return false;
-    }
+bool LogEngine::open(const QString &path, QString *error) { return openAs(path, true, error); }
 
-    // A rollback journal works on shared folders where a write-ahead log does
-    // not. The mode actually in force is what counts: a file that another
-    // program holds open in write-ahead mode cannot be switched.
-    QString mode;
-    bool busy = false;
-    {
-        QSqlQuery q(db);
-        if (q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) && q.next())
-            mode = q.value(0).toString().toLower();
-        else
-            busy = isBusy(q.lastError());
-    }
-    if (mode != QLatin1String("delete")) {
-        QSqlQuery q(db);
-        if (q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next())
-            mode = q.value(0).toString().toLower();
-    }
-    if (mode != QLatin1String("delete")) {
-        if (error) {
-            if (mode == QLatin1String("wal"))
-                *error = QStringLiteral(
-                    "the log file cannot be used: it is in write-ahead (WAL) mode and another "
-                    "program holds it open that way. The log needs the rollback journal, which "
-                    "works on shared folders: close the other program and try again");
-            else if (busy)
-                *error = QStringLiteral("another program holds the log file locked; try again");
-            else
-                *error = QStringLiteral("the log file cannot be set to the rollback journal "
-                                        "(its journal mode is \"%1\")")
-                             .arg(mode);
-        }
-        return false;
-    }
-    // Full syncs keep every committed contact on disk.
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
-    return true;
-}
-
-bool LogEngine::openSource(const QString &path, QString *error)
-{
-    // A file in write-ahead mode whose write-ahead file is gone holds all its
-    // contacts itself and is read as unchangeable, so that reading it leaves
-    // no new files beside it. Any other file is read through the engine's
-    // read-only mode, which sees what other writers have committed.
-    QString query = QStringLiteral("mode=ro");
-    QFile f(path);
-    if (WholeFile::isReadable(path, WholeFile::NoLimit) && f.open(QIODevice::ReadOnly)) {
-        const QByteArray header = f.read(20);
-        const bool writeAhead = header.size() == 20 && header.at(18) == 2 && header.at(19) == 2;
-        if (writeAhead && !QFileInfo::exists(path + QStringLiteral("-wal")))
-            query += QStringLiteral("&immutable=1");
-    }
-    if (!openWith(path, uriFor(path, query),
-                  QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1")
-                      .arg(DefaultBusyWaitMs),
-                  error))
-        return false;
-    QSqlQuery(QSqlDatabase::database(m_connection, false)).exec(QStringLiteral("PRAGMA query_only=1"));
-    return true;
-}
+bool LogEngine::openSource(const QString &path, QString *error) { return openAs(path, false, error); }
 
 bool LogEngine::isOpen() const { return m_open; }
 
 void LogEngine::close()
 {
-    if (!QSqlDatabase::contains(m_connection)) {
-        m_open = false;
-        return;
-    }
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connection);
+    if (m_backend)
+        m_backend->close();
+    m_backend.reset();
     m_open = false;
+    m_inWrite = false;
 }
 
-QString LogEngine::dialect(const QString &sql)
-{
-    static const QRegularExpression deleteStar(QStringLiteral("^\\s*delete\\s+\\*\\s+from\\s+"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    QString out = sql;
-    out.replace(deleteStar, QStringLiteral("delete from "));
-    return out;
-}
+QString LogEngine::dialect(const QString &sql) { return SqliteEngine(QString()).dialect(sql); }
 
 std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &values,
                                         QString *error)
@@ -268,23 +118,36 @@ std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &
         return std::nullopt;
     }
     m_lastBusy = false;
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.setForwardOnly(true);
-    if (!q.prepare(dialect(sql))) {
+    const bool resendable = !m_inWrite && isResendable(sql);
+    for (int attempt = 0;; ++attempt) {
+        // Outside a transaction a lost connection is made anew first.
+        if (!m_inWrite && !m_backend->ensureConnected(error))
+            return std::nullopt;
+        m_backend->beforeStatement(m_inWrite);
+        // A statement without values goes as it is (a server prepares only
+        // queries and changes of rows, not BEGIN, LOCK or SET).
+        QSqlQuery q(m_backend->database());
+        bool ok;
+        if (values.isEmpty()) {
+            q.setForwardOnly(m_backend->forwardOnlyQueries());
+            ok = q.exec(m_backend->dialect(sql));
+        } else {
+            q = m_backend->preparedQuery(sql);
+            ok = !q.lastError().isValid();
+            for (int i = 0; ok && i < values.size(); ++i)
+                q.bindValue(i, values.at(i));
+            ok = ok && q.exec();
+        }
+        m_backend->afterStatement();
+        if (ok)
+            return q;
+        if (attempt == 0 && resendable && m_backend->connectionLost())
+            continue;
         noteFailure(q);
         if (error)
-            *error = describe(q.lastError());
+            *error = LogBackend::describe(q.lastError());
         return std::nullopt;
     }
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        noteFailure(q);
-        if (error)
-            *error = describe(q.lastError());
-        return std::nullopt;
-    }
-    return q;
 }
 
 std::optional<QSqlQuery> LogEngine::prepare(const QString &sql, QString *error)
@@ -295,24 +158,29 @@ std::optional<QSqlQuery> LogEngine::prepare(const QString &sql, QString *error)
             *error = QStringLiteral("the log is not open");
         return std::nullopt;
     }
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.setForwardOnly(true);
-    if (!q.prepare(dialect(sql))) {
+    if (!m_inWrite && !m_backend->ensureConnected(error))
+        return std::nullopt;
+    m_backend->beforeStatement(m_inWrite);
+    QSqlQuery q = m_backend->preparedQuery(sql);
+    if (q.lastError().isValid()) {
         noteFailure(q);
         if (error)
-            *error = describe(q.lastError());
+            *error = LogBackend::describe(q.lastError());
         return std::nullopt;
     }
     return q;
 }
 
-void LogEngine::noteFailure(const QSqlQuery &q) { m_lastBusy = isBusy(q.lastError()); }
+void LogEngine::noteFailure(const QSqlQuery &q)
+{
+    m_lastBusy = m_backend && m_backend->isBusy(q.lastError());
+}
 
 void LogEngine::setBusyWait(int ms)
 {
     m_busyWaitMs = ms;
-    if (sqlite3 *h = m_open ? handleOf(QSqlDatabase::database(m_connection, false)) : nullptr)
-        sqlite3_busy_timeout(h, ms);
+    if (m_open)
+        m_backend->setBusyWait(ms);
 }
 
 std::optional<int> LogEngine::exec(const QString &sql, const QVariantList &values, QString *error)
@@ -338,59 +206,18 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
             *error = QStringLiteral("the log is not open");
         return false;
     }
-    m_lastBusy = false;
-    std::vector<QString> texts(static_cast<size_t>(textColumns));
-    sqlite3 *h = handleOf(QSqlDatabase::database(m_connection, false));
-    if (!h) {
-        // Not the engine's own handle: read through the driver.
-        auto q = select(sql, {}, error);
-        if (!q)
+    for (int attempt = 0;; ++attempt) {
+        m_lastBusy = false;
+        if (!m_inWrite && !m_backend->ensureConnected(error))
             return false;
-        while (q->next()) {
-            for (int c = 0; c < textColumns; ++c)
-                texts[static_cast<size_t>(c)] = q->value(c + 1).toString();
-            onRow(q->value(0).toLongLong(), texts.data());
-        }
-        if (q->lastError().isValid()) {
-            noteFailure(*q);
-            if (error)
-                *error = describe(q->lastError());
+        m_backend->beforeStatement(m_inWrite);
+        const bool read = m_backend->readKeyedTextRows(sql, textColumns, onRow, &m_lastBusy, error);
+        m_backend->afterStatement();
+        if (read)
+            return true;
+        if (attempt > 0 || m_inWrite || !m_backend->connectionLost())
             return false;
-        }
-        return true;
     }
-    sqlite3_stmt *st = nullptr;
-    const QByteArray text = dialect(sql).toUtf8();
-    if (const int rc = sqlite3_prepare_v2(h, text.constData(), static_cast<int>(text.size()), &st,
-                                          nullptr);
-        rc != SQLITE_OK) {
-        m_lastBusy = isBusyCode(rc);
-        if (error)
-            *error = QString::fromUtf8(sqlite3_errmsg(h));
-        sqlite3_finalize(st);
-        return false;
-    }
-    std::vector<std::string> bytes(static_cast<size_t>(textColumns));
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        for (int c = 0; c < textColumns; ++c) {
-            const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, c + 1));
-            const size_t n = static_cast<size_t>(sqlite3_column_bytes(st, c + 1));
-            std::string &prev = bytes[static_cast<size_t>(c)];
-            if (prev.size() == n && (n == 0 || std::memcmp(prev.data(), t, n) == 0))
-                continue; // the same text as the row before
-            prev.assign(t ? t : "", n);
-            texts[static_cast<size_t>(c)] = QString::fromUtf8(t, static_cast<qsizetype>(n));
-        }
-        onRow(sqlite3_column_int64(st, 0), texts.data());
-    }
-    const bool ok = rc == SQLITE_DONE;
-    if (!ok)
-        m_lastBusy = isBusyCode(rc);
-    if (!ok && error)
-        *error = QString::fromUtf8(sqlite3_errmsg(h));
-    sqlite3_finalize(st);
-    return ok;
 }
 
 // ---- following other copies' changes ----
@@ -455,23 +282,40 @@ bool LogEngine::readRowsAfter(const QString &flddate, const QString &fldtime, qi
 
 bool LogEngine::beginWrite(QString *error)
 {
-    return exec(QStringLiteral("BEGIN IMMEDIATE"), {}, error).has_value();
+    const QStringList steps = m_open ? m_backend->beginWriteStatements() : QStringList{QString()};
+    if (!exec(steps.first(), {}, error))
+        return false;
+    m_inWrite = true;
+    for (qsizetype i = 1; i < steps.size(); ++i) {
+        if (!exec(steps.at(i), {}, error)) {
+            const bool busy = m_lastBusy;
+            rollback();
+            m_lastBusy = busy;
+            return false;
+        }
+    }
+    return true;
 }
 
 bool LogEngine::commit(QString *error)
 {
-    if (exec(QStringLiteral("COMMIT"), {}, error))
-        return true;
-    rollback();
-    return false;
+    const bool ok = exec(QStringLiteral("COMMIT"), {}, error).has_value();
+    m_inWrite = false;
+    if (!ok) {
+        const bool busy = m_lastBusy;
+        rollback();
+        m_lastBusy = busy;
+    }
+    return ok;
 }
 
 void LogEngine::rollback()
 {
     if (m_open) {
-        QSqlQuery q(QSqlDatabase::database(m_connection, false));
+        QSqlQuery q(m_backend->database());
         q.exec(QStringLiteral("ROLLBACK"));
     }
+    m_inWrite = false;
 }
 
 bool LogEngine::copyTo(const QString &dest, QString *error)
@@ -481,8 +325,31 @@ bool LogEngine::copyTo(const QString &dest, QString *error)
             *error = QStringLiteral("%1 already exists").arg(dest);
         return false;
     }
-    return exec(QStringLiteral("VACUUM INTO ?"), {QFileInfo(dest).absoluteFilePath()}, error)
-        .has_value();
+    if (!m_open) {
+        if (error)
+            *error = QStringLiteral("the log is not open");
+        return false;
+    }
+    if (!m_inWrite && !m_backend->ensureConnected(error))
+        return false;
+    return m_backend->copyTo(dest, error);
+}
+
+void LogEngine::setChangeListener(std::function<void()> onChange)
+{
+    m_onChange = std::move(onChange);
+    if (m_backend)
+        m_backend->setChangeListener(m_onChange);
+}
+
+qint64 LogEngine::changesHeard() const { return m_backend ? m_backend->changesHeard() : 0; }
+
+bool LogEngine::hasTable(const QString &name)
+{
+    if (!m_open)
+        return false;
+    auto q = select(m_backend->tableCountQuery(), {name});
+    return q && q->next() && q->value(0).toInt() > 0;
 }
 
 bool LogEngine::isLogFile(const QString &path, QString *error)
@@ -491,52 +358,32 @@ bool LogEngine::isLogFile(const QString &path, QString *error)
     return probe.openSource(path, error);
 }
 
-QString LogEngine::schema()
-{
-    QFile f(QStringLiteral(":/tbllog.sql"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll());
-}
+QString LogEngine::schema() { return SqliteEngine::schema(); }
 
 bool LogEngine::createEmpty(const QString &path, QString *error)
 {
-    if (QFileInfo::exists(path)) {
-        if (error)
-            *error = QStringLiteral("%1 already exists").arg(path);
-        return false;
-    }
-    const QString name = nextConnectionName();
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            ok = false;
-            if (error)
-                *error = describe(db.lastError());
-        } else {
-            // The schema file holds one statement per ";".
-            const QStringList parts = schema().split(u';');
-            QSqlQuery q(db);
-            for (QString stmt : parts) {
-                QStringList lines;
-                for (const QString &line : stmt.split(u'\n'))
-                    if (!line.trimmed().startsWith(QLatin1String("--")))
-                        lines.append(line);
-                stmt = lines.join(u'\n').trimmed();
-                if (stmt.isEmpty())
-                    continue;
-                if (!q.exec(stmt)) {
-                    ok = false;
-                    if (error)
-                        *error = describe(q.lastError());
-                    break;
-                }
-            }
-            db.close();
+    return SqliteEngine::createEmpty(path, error);
+}
+
+LogEngine::Created LogEngine::createLog(const QString &path, QString *error)
+{
+    if (isServerLog(path)) {
+        switch (PostgresEngine::createLog(path, error)) {
+        case PostgresEngine::Created::New:
+            return Created::New;
+        case PostgresEngine::Created::AlreadyThere:
+            return Created::AlreadyThere;
+        case PostgresEngine::Created::Failed:
+            return Created::Failed;
         }
     }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+    if (QFileInfo::exists(path)) {
+        QString why;
+        if (isLogFile(path, &why))
+            return Created::AlreadyThere;
+        if (error)
+            *error = QStringLiteral("%1 exists and is not a log: %2").arg(path, why);
+        return Created::Failed;
+    }
+    return createEmpty(path, error) ? Created::New : Created::Failed;
 }

@@ -1,17 +1,21 @@
 #pragma once
-// The database engine behind the shared log: an SQLite file opened through
-// Qt SQL, one connection per running copy. Several copies on one machine or on
-// a shared folder open the same file; the rollback journal and full syncs keep
-// every committed contact, and a busy timeout lets writers take turns.
+// The database engine behind the shared log, one connection per running
+// copy. The log path chooses the engine: an SQLite file (on this PC or a
+// shared folder), or a table on a PostgreSQL server named by a URI
+// "postgresql://user@host:port/dbname". Both take the same statements with
+// bound values; nothing outside this class learns which one is in use.
 // The engine never creates a log where a user pointed it: it opens existing
-// files of the log's layout only, and only when it can write them in the
-// rollback-journal mode. Other logs (the source of an append) are opened
+// logs of the log's layout only (files: only when it can write them in the
+// rollback-journal mode). Other logs (the source of an append) are opened
 // read-only and are never changed.
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 #include <optional>
+
+class LogBackend;
 
 class LogEngine {
 public:
@@ -25,6 +29,8 @@ public:
     // written (read-only file, disk or share, or a folder where its journal
     // cannot be made), or it cannot be switched to the rollback journal
     // (another program holds it in write-ahead mode); nothing is created.
+    // A server log fails when it cannot be reached within a few seconds or
+    // its database holds no log table.
     bool open(const QString &path, QString *error = nullptr);
     // Opens another log for reading only: the file, its journal mode and its
     // folder stay exactly as they are.
@@ -94,28 +100,49 @@ public:
     // snapshot, so other writers never tear it). dest must not exist.
     bool copyTo(const QString &dest, QString *error = nullptr);
 
-    // The engine's dialect for a statement of the log's catalogue
+    // A log on a server tells of other copies' changes at once: onChange is
+    // called from the event loop soon after another copy added, changed or
+    // deleted contacts. A file tells nothing (its changes are found by the
+    // change check of the refresh tick). Kept across reconnections.
+    void setChangeListener(std::function<void()> onChange);
+    // How many changes by other copies the log has told of so far.
+    qint64 changesHeard() const;
+
+    // Whether the open log holds a table of this name (any letter case).
+    bool hasTable(const QString &name);
+
+    // The file engine's dialect for a statement of the log's catalogue
     // ("delete * from tbllog" erases every row).
     static QString dialect(const QString &sql);
 
+    // Whether path names a log on a database server rather than a file.
+    static bool isServerLog(const QString &path);
+    // The host of a server log's address; empty for this machine.
+    static QString serverHost(const QString &path);
     // Whether the file at path is a log of this layout (opens it read-only).
     static bool isLogFile(const QString &path, QString *error = nullptr);
-    // Creates a new empty log at path from the schema kept with the program.
+    // Creates a new empty log file at path from the schema kept with the program.
     static bool createEmpty(const QString &path, QString *error = nullptr);
-    // The schema of the log table.
+    // Makes a new empty log at path: a file, or the log table in an existing
+    // database on a server.
+    enum class Created { New, AlreadyThere, Failed };
+    static Created createLog(const QString &path, QString *error = nullptr);
+    // The schema of the log table in a file.
     static QString schema();
     // The column names in their order.
     static const QStringList &columns();
 
 private:
     std::optional<QSqlQuery> run(const QString &sql, const QVariantList &values, QString *error);
-    bool openWith(const QString &path, const QString &uri, const QString &options, QString *error);
-    bool readyToLog(QString *error);
+    bool openAs(const QString &path, bool forLogging, QString *error);
     QString m_connection;
+    std::unique_ptr<LogBackend> m_backend;
     QString m_path;
     bool m_open = false;
     bool m_lastBusy = false;
+    bool m_inWrite = false;
     int m_busyWaitMs = DefaultBusyWaitMs;
+    std::function<void()> m_onChange;
 };
 
 // Runs a few statements with a shorter busy wait, then puts the wait back.

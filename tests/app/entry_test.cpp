@@ -3,14 +3,17 @@
 
 #include <QClipboard>
 #include <QTimer>
+#include <iostream>
 
 namespace {
 
 // The main window on 144 MHz CW, the caret in the call field.
 struct Entry : AppFixture {
     std::unique_ptr<MainView> f;
-    explicit Entry(const std::vector<QsoRecord> &earlier = {})
+    explicit Entry(const std::vector<QsoRecord> &earlier = {}, LogKind kind = LogKind::File)
     {
+        if (kind != LogKind::File)
+            log = std::make_unique<TempLog>(kind);
         log->add(earlier);
         EXPECT_TRUE(start());
         f = std::make_unique<MainView>(*form);
@@ -244,23 +247,40 @@ TEST(Entry, ADupeIsRefusedAndKeysAreHeldForThreeSeconds)
 
 TEST(Entry, AFailedInsertKeepsTheFieldsAndEnterRetries)
 {
-    Entry e;
-    const QString away = e.log->path + ".away";
-    ASSERT_TRUE(QFile::rename(e.log->path, away));
-    e.type("W1AW FN31\n");
-    EXPECT_EQ(e.dialogs.last().title, "Network Error!");
-    EXPECT_EQ(e.dialogs.last().text, "Network Error, please try again.");
-    EXPECT_EQ(e.f->call->text(), "W1AW");
-    EXPECT_EQ(e.f->grid->text(), "FN31");
-    EXPECT_EQ(e.f->contest.store().recordCount(), 0);
-    // The file comes back as a new copy (a restored share): Enter logs once.
-    ASSERT_TRUE(QFile::copy(away, e.log->path));
-    QTest::keyClick(e.f->grid, Qt::Key_Return);
-    EXPECT_EQ(e.logged().size(), 1u);
-    EXPECT_EQ(e.f->contest.store().recordCount(), 1);
-    EXPECT_TRUE(e.f->call->text().isEmpty());
-    QTest::keyClick(e.f->call, Qt::Key_Return);
-    EXPECT_EQ(e.logged().size(), 1u);
+    // The log goes away between two contacts and comes back: the shared
+    // file as a new copy (a restored share), the server restarted.
+    for (const LogKind kind : {LogKind::File, LogKind::Server}) {
+        SCOPED_TRACE(kind == LogKind::File ? "file" : "server");
+        if (kind == LogKind::Server && !PgServer::get().running()) {
+            std::cout << "no PostgreSQL test server: " << PgServer::get().whyNot().toStdString() << "\n";
+            continue;
+        }
+        Entry e({}, kind);
+        const QString away = e.log->path + ".away";
+        if (kind == LogKind::File) {
+            ASSERT_TRUE(QFile::rename(e.log->path, away));
+        } else {
+            ASSERT_TRUE(PgServer::get().stop());
+        }
+        e.type("W1AW FN31\n");
+        EXPECT_EQ(e.dialogs.last().title, "Network Error!");
+        EXPECT_EQ(e.dialogs.last().text, "Network Error, please try again.");
+        EXPECT_EQ(e.f->call->text(), "W1AW");
+        EXPECT_EQ(e.f->grid->text(), "FN31");
+        EXPECT_EQ(e.f->contest.store().recordCount(), 0);
+        if (kind == LogKind::File) {
+            ASSERT_TRUE(QFile::copy(away, e.log->path));
+        } else {
+            ASSERT_TRUE(PgServer::get().start());
+        }
+        // Enter logs once.
+        QTest::keyClick(e.f->grid, Qt::Key_Return);
+        EXPECT_EQ(e.logged().size(), 1u);
+        EXPECT_EQ(e.f->contest.store().recordCount(), 1);
+        EXPECT_TRUE(e.f->call->text().isEmpty());
+        QTest::keyClick(e.f->call, Qt::Key_Return);
+        EXPECT_EQ(e.logged().size(), 1u);
+    }
 }
 
 TEST(Entry, ALockedLogKeepsTheWindowAnsweringAndLogsWhenFree)

@@ -1,5 +1,6 @@
-// Logging contacts into a real log file: the binding dupe check, several
-// copies logging at once, a log that goes away, and the entry-field rules.
+// Logging contacts into a real log, a file or a server's: the binding dupe
+// check, several copies logging at once, a log that goes away, and the
+// entry-field rules.
 #include "log/Dupes.h"
 #include "log/LogStore.h"
 #include "log/Logging.h"
@@ -7,6 +8,7 @@
 #include "support/TestLog.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -47,9 +49,16 @@ QByteArray readLine(QProcess &p, const QDeadlineTimer &deadline)
     return p.readLine().trimmed();
 }
 
+class LogContactOn : public ::testing::TestWithParam<LogKind> {
+protected:
+    void SetUp() override { SKIP_WITHOUT_SERVER(GetParam()); }
+};
+INSTANTIATE_TEST_SUITE_P(Engines, LogContactOn, ::testing::Values(LogKind::File, LogKind::Server),
+                         logKindName);
+
 } // namespace
 
-TEST(LogContact, BindingDupeCheck)
+TEST_P(LogContactOn, BindingDupeCheck)
 {
     const QsoRecord worked = qso("W1AW", B144, "FN31", "FN20", "CW", "2012/06/09", "18:22:10");
     struct Case {
@@ -70,7 +79,7 @@ TEST(LogContact, BindingDupeCheck)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        TempLog log;
+        TempLog log(GetParam());
         log.add({worked});
         OpenLog o(log);
         LogStore &store = o.store;
@@ -123,11 +132,11 @@ TEST(LogContact, CheckAloneOffersTheStationsGrid)
     EXPECT_EQ(log.count(), 3);
 }
 
-TEST(LogContact, CopiesLoggingTheSameStationsAtOnceLogEachOnce)
+TEST_P(LogContactOn, CopiesLoggingTheSameStationsAtOnceLogEachOnce)
 {
     // Every station goes on three bands; each band is tried by two of the
     // three copies, in the same order, at the same time.
-    TempLog log;
+    TempLog log(GetParam());
     const int stations = 100;
     const QString helper = QString::fromLocal8Bit(qgetenv("HALVERN_HELPER"));
     ASSERT_FALSE(helper.isEmpty());
@@ -206,6 +215,50 @@ TEST(LogContact, LogGoneBetweenContactsLogsNothingUntilItIsBack)
         EXPECT_EQ(log.count(), 2);
         EXPECT_EQ(store.rowsForCall("K1ABC")->size(), 1u);
     }
+}
+
+TEST(LogContact, ServerStoppedWhileLoggingLosesNothingAndIsFoundAgain)
+{
+    SKIP_WITHOUT_SERVER(LogKind::Server);
+    PgServer &server = PgServer::get();
+    TempLog log(LogKind::Server);
+    OpenLog o(log);
+    LogStore &store = o.store;
+    std::vector<QsoRecord> pending;
+    for (int i = 0; i < 20; ++i)
+        pending.push_back(qso(QStringLiteral("K%1X").arg(i), B144, "FN42"));
+    int logged = 0;
+    for (size_t i = 0; i < pending.size(); ++i) {
+        if (i == 5) {
+            ASSERT_TRUE(server.stop());
+        }
+        if (i == 15) {
+            ASSERT_TRUE(server.start());
+        }
+        QElapsedTimer took;
+        took.start();
+        const LogAttempt a = logContact(store, pending[i]);
+        // A server that is gone is told at once, not after a long wait.
+        EXPECT_LT(took.elapsed(), 4000);
+        EXPECT_EQ(a.outcome, i >= 5 && i < 15 ? LogAttempt::Failed : LogAttempt::Logged)
+            << i << ": " << a.error.toStdString();
+        if (a.outcome == LogAttempt::Failed) {
+            EXPECT_FALSE(a.error.isEmpty());
+            EXPECT_EQ(store.checkForChanges(), LogStore::CheckResult::Failed);
+            // The operator presses Enter again later.
+            pending.push_back(pending[i]);
+        } else {
+            ++logged;
+        }
+        EXPECT_EQ(store.recordCount(), logged);
+    }
+    EXPECT_EQ(store.checkForChanges(), LogStore::CheckResult::Unchanged);
+    ASSERT_TRUE(store.reload());
+    EXPECT_EQ(store.recordCount(), 20);
+    QSet<QString> calls;
+    for (const QsoRecord &r : rowsOf(log.path))
+        calls.insert(r.calls);
+    EXPECT_EQ(calls.size(), 20);
 }
 
 TEST(EntryFields, DigitTypedInTheCallGoesToTheReport)

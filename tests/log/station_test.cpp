@@ -157,6 +157,11 @@ TEST(Station, ServerNameOfTheLogPath)
         {"/mnt/nfs logs/contest/Halvern.MDB", "ham2"},
         {"/mnt/vhf/tmp/Halvern.MDB", ""}, // a local mount inside the share
         {"/home/op/Halvern.MDB", ""},
+        // A log on a database server: its host, unless that is this PC.
+        {"postgresql://op@ham4:5432/contest", "ham4"},
+        {"postgres://ham5.local/contest?sslmode=require", "ham5.local"},
+        {"postgresql://op@localhost/contest", ""},
+        {"postgresql://op@127.0.0.1:5433/contest", ""},
     };
     for (const auto &[path, server] : cases)
         EXPECT_EQ(Folders::serverName(path, mounts), server) << path.toStdString();

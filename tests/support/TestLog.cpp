@@ -10,8 +10,19 @@
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
-TempLog::TempLog()
+std::string logKindName(const ::testing::TestParamInfo<LogKind> &info)
 {
+    return info.param == LogKind::File ? "File" : "Server";
+}
+
+TempLog::TempLog(LogKind kind)
+{
+    if (kind == LogKind::Server) {
+        path = PgServer::get().newLog();
+        if (path.isEmpty())
+            ADD_FAILURE() << "cannot create a test log on the server";
+        return;
+    }
     path = dir.filePath(QStringLiteral("Halvern.MDB"));
     QString e;
     if (!LogEngine::createEmpty(path, &e))

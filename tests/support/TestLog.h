@@ -3,6 +3,7 @@
 #include "log/Folders.h"
 #include "log/LogStore.h"
 #include "log/QsoRecord.h"
+#include "support/PgServer.h"
 
 #include <QProcess>
 #include <QString>
@@ -15,9 +16,19 @@
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QsoRecord &r, std::ostream *os) { PrintTo(r.values().join(u','), os); }
 
-// A new empty log in a temporary folder.
+// Where a test's log lies: a file, or a database on the test server.
+enum class LogKind { File, Server };
+// Names the instances of a test run on both kinds of log.
+std::string logKindName(const ::testing::TestParamInfo<LogKind> &info);
+// Skips the test when it asks for a server log and no test server runs.
+#define SKIP_WITHOUT_SERVER(kind)                                                                  \
+    if ((kind) == LogKind::Server && !PgServer::get().running())                                   \
+    GTEST_SKIP() << "no PostgreSQL test server: " << PgServer::get().whyNot().toStdString()
+
+// A new empty log in a temporary folder, or in a new database on the test
+// server; path is the file or the server log's address.
 struct TempLog {
-    TempLog();
+    explicit TempLog(LogKind kind = LogKind::File);
     QTemporaryDir dir;
     QString path;
     // Adds records straight into the file through a connection of its own.
@@ -51,9 +62,9 @@ bool execSql(const QString &path, const QString &statement);
 // Runs the helper process with arguments; returns its exit code.
 int runHelper(const QStringList &args, int timeoutMs = 120000);
 
-// Another program holding a log file until release() or the end of the
-// scope: "wal" keeps it open in write-ahead mode, "exclusive" keeps it locked
-// by a write transaction.
+// Another program holding a log until release() or the end of the scope:
+// "wal" keeps a file open in write-ahead mode, "exclusive" keeps the log
+// locked against reading and writing by a transaction.
 struct HeldLog {
     HeldLog(const QString &path, const QString &how);
     ~HeldLog() { release(); }

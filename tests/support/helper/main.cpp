@@ -1,5 +1,5 @@
 // A second copy of the program's log code in its own process, for tests in
-// which several copies share one log file.
+// which several copies share one log (LOG: a file or a server log's address).
 //   halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT
 //     inserts COUNT contacts CALL<n> one by one through the log store.
 //   halvern_test_helper log LOG PREFIX COUNT MODE BAND...
@@ -26,6 +26,7 @@
 //     SIGTERM or SIGHUP to end it the way the program ends.
 #include "log/LogStore.h"
 #include "log/Logging.h"
+#include "platform/LogEngine.h"
 #include "keying/CwKeyer.h"
 #include "keying/VoiceKeyer.h"
 #include "platform/PortArbiter.h"
@@ -102,6 +103,19 @@ int pttHeld(const QString &wave)
 int hold(const QString &path, const QString &how)
 {
     QTextStream out(stdout);
+    if (LogEngine::isServerLog(path)) {
+        // Nobody reads or writes the table until this copy lets go.
+        LogEngine server;
+        if (!server.open(path) || !server.exec(QStringLiteral("BEGIN"))
+            || !server.exec(QStringLiteral("LOCK TABLE tblLog IN ACCESS EXCLUSIVE MODE")))
+            return 3;
+        out << "ready\n";
+        out.flush();
+        char go[16];
+        const bool gotLine = std::fgets(go, sizeof go, stdin) != nullptr;
+        server.rollback();
+        return gotLine ? 0 : 5;
+    }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     db.setDatabaseName(path);
     if (!db.open())
@@ -204,7 +218,7 @@ int main(int argc, char **argv)
     if (!insert && !(a.size() >= 7 && a.at(1) == QLatin1String("log"))) {
         err << "usage: halvern_test_helper insert LOG CALL GRIDR OWNGRID BAND MODE COUNT\n"
                "       halvern_test_helper log LOG PREFIX COUNT MODE BAND...\n"
-               "       halvern_test_helper hold LOG wal|exclusive\n";
+               "       halvern_test_helper hold LOG wal|exclusive (wal: files only)\n";
         return 1;
     }
     LogStore store;

@@ -1,0 +1,152 @@
+// The shared log's three everyday costs, on a log file and on a PostgreSQL
+// server on this machine side by side (argument 0: file, 1: server):
+// logging one contact (dupe check, insert, commit), the full reload of
+// 100,000 contacts, and the change check of a refresh tick when nothing
+// changed.
+//
+// The file goes to HALVERN_BENCH_DIR, or /var/tmp, and the server keeps its
+// syncs to disk, so that both commits reach a real disk (HALVERN_BENCH_NO_SYNC
+// set runs the server without them, to tell the disk's share of the time).
+#include "log/LogStore.h"
+#include "log/Logging.h"
+#include "platform/LogEngine.h"
+#include "support/PgServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <random>
+
+namespace {
+
+QsoRecord contact(std::mt19937 &rng, int n)
+{
+    static const char *bands[] = {"50 M", "144 M", "222 M", "432 M"};
+    QsoRecord r;
+    r.calls = QStringLiteral("W%1%2%3").arg(rng() % 10).arg(QChar(static_cast<char16_t>(u'A' + rng() % 26))).arg(n);
+    r.rstr = r.rsts = QStringLiteral("59");
+    r.gridr = QStringLiteral("FN%1").arg(rng() % 100, 2, 10, QChar(u'0'));
+    r.grids = QStringLiteral("FN20");
+    r.flddate = QStringLiteral("2026/06/%1").arg(13 + n / 86400 % 2);
+    r.fldtime = QStringLiteral("%1:%2:%3")
+                    .arg(n / 3600 % 24, 2, 10, QChar(u'0'))
+                    .arg(n / 60 % 60, 2, 10, QChar(u'0'))
+                    .arg(n % 60, 2, 10, QChar(u'0'));
+    r.uband = QString::fromLatin1(bands[rng() % 4]);
+    r.umode = QStringLiteral("PH");
+    return r;
+}
+
+// A new log of count contacts: a file (server false) or a server database.
+QString makeLog(bool server, int count, QString *why)
+{
+    static QTemporaryDir dir(QDir(qEnvironmentVariable("HALVERN_BENCH_DIR", QStringLiteral("/var/tmp")))
+                                 .filePath(QStringLiteral("halvern-bench-XXXXXX")));
+    static int made = 0;
+    QString where;
+    if (server) {
+        PgServer &pg = PgServer::get(!qEnvironmentVariableIsSet("HALVERN_BENCH_NO_SYNC"));
+        if (!pg.running()) {
+            *why = pg.whyNot();
+            return QString();
+        }
+        where = pg.newLog();
+    } else {
+        where = dir.filePath(QStringLiteral("Halvern-%1.MDB").arg(++made));
+        if (!LogEngine::createEmpty(where, why))
+            return QString();
+    }
+    LogStore store;
+    if (where.isEmpty() || !store.open(where, why))
+        return QString();
+    std::mt19937 rng(static_cast<unsigned>(count));
+    store.engine().beginWrite();
+    for (int i = 0; i < count; ++i)
+        store.insert(contact(rng, i));
+    store.engine().commit(why);
+    return where;
+}
+
+std::unique_ptr<LogStore> openLog(benchmark::State &state, int count)
+{
+    static std::map<std::pair<bool, int>, QString> logs;
+    const bool server = state.range(0) == 1;
+    QString why;
+    QString &where = logs[{server, count}];
+    if (where.isEmpty())
+        where = makeLog(server, count, &why);
+    auto store = std::make_unique<LogStore>();
+    if (where.isEmpty() || !store->open(where, &why) || !store->reload(&why)) {
+        state.SkipWithError(("no log: " + why).toStdString().c_str());
+        return nullptr;
+    }
+    state.SetLabel(server ? "server" : "file");
+    return store;
+}
+
+void BM_LogContact(benchmark::State &state)
+{
+    auto store = openLog(state, 14000);
+    if (!store)
+        return;
+    using clock = std::chrono::steady_clock;
+    std::vector<double> ms;
+    std::mt19937 rng(7);
+    static int n = 1000000;
+    for (auto _ : state) {
+        const QsoRecord r = contact(rng, ++n);
+        const auto t0 = clock::now();
+        const LogAttempt a = logContact(*store, r);
+        ms.push_back(std::chrono::duration<double, std::milli>(clock::now() - t0).count());
+        if (a.outcome != LogAttempt::Logged) {
+            state.SkipWithError(("not logged: " + a.error).toStdString().c_str());
+            return;
+        }
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms[ms.size() / 2];
+    state.counters["p90_ms"] = ms[ms.size() * 9 / 10];
+}
+BENCHMARK(BM_LogContact)->Arg(0)->Arg(1)->Iterations(300)->Unit(benchmark::kMillisecond);
+
+void BM_Reload100k(benchmark::State &state)
+{
+    auto store = openLog(state, 100000);
+    if (!store)
+        return;
+    for (auto _ : state)
+        if (!store->reload())
+            state.SkipWithError("reload failed");
+    state.counters["records"] = store->recordCount();
+}
+BENCHMARK(BM_Reload100k)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ChangeCheckNothingChanged(benchmark::State &state)
+{
+    auto store = openLog(state, 14000);
+    if (!store)
+        return;
+    for (auto _ : state)
+        if (store->checkForChanges() != LogStore::CheckResult::Unchanged)
+            state.SkipWithError("the log changed");
+}
+BENCHMARK(BM_ChangeCheckNothingChanged)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
