@@ -15,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -94,7 +94,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(network, &StationNetworking::messageLineWanted, m_entry,
             qOverload<const QString &>(&EntryPanel::showMessage));
     connect(network, &StationNetworking::hintLineWanted, m_entry, &EntryPanel::showHint);
-    // The Ctrl shortcuts of the logging window open these windows too.
     m_spots = new StationSpots(this, *m_contest, m_keying->ports(), m_menus->dxConfigure);
     top->addWidget(m_spots->panel());
     connect(m_spots, &StationSpots::messageLineWanted, m_entry,
@@ -102,6 +101,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_spots, &StationSpots::hintLineWanted, m_entry, &EntryPanel::showHintOnBackground);
     connect(m_spots, &StationSpots::hintWanted, m_entry, &EntryPanel::showHint);
     m_rig->followSpots(*m_spots);
+    // The Ctrl shortcuts of the logging window open these windows too.
     connect(m_keying, &StationKeying::otherWindowWanted, this, [this, network](MainKeyFilter::Window w) {
         if (w == MainKeyFilter::Window::Rig)
             m_rig->showWindow();

@@ -89,7 +89,12 @@ bool Contest::openLog(const QString &path, QString *error)
 {
     if (m_store.isOpen())
         m_store.close();
-    return m_store.open(path, error);
+    if (!m_store.open(path, error))
+        return false;
+    // A server tells of other copies' changes at once; look then rather
+    // than at the next tick.
+    m_store.engine().setChangeListener([this] { checkForChanges(); });
+    return true;
 }
 
 void Contest::closeLog()

@@ -51,6 +51,9 @@ public:
     virtual void setBusyWait(int ms) = 0;
     // The statements that start a write transaction holding the write lock.
     virtual QStringList beginWriteStatements() const = 0;
+    // A query whose one value moves whenever the log's rows change (SQLite:
+    // when another connection commits; a server: on every change).
+    virtual QString dataVersionQuery() const = 0;
     // A query counting the tables named like its one bound value.
     virtual QString tableCountQuery() const = 0;
 

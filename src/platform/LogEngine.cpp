@@ -224,13 +224,18 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
 
 std::optional<qint64> LogEngine::dataVersion(QString *error)
 {
-    auto q = select(QStringLiteral("PRAGMA data_version"), {}, error);
+    if (!m_open) {
+        if (error)
+            *error = QStringLiteral("the log is not open");
+        return std::nullopt;
+    }
+    auto q = select(m_backend->dataVersionQuery(), {}, error);
     if (!q)
         return std::nullopt;
     if (!q->next()) {
         noteFailure(*q);
         if (error)
-            *error = describe(q->lastError());
+            *error = LogBackend::describe(q->lastError());
         return std::nullopt;
     }
     return q->value(0).toLongLong();
@@ -274,7 +279,7 @@ bool LogEngine::readRowsAfter(const QString &flddate, const QString &fldtime, qi
     if (q->lastError().isValid()) {
         noteFailure(*q);
         if (error)
-            *error = describe(q->lastError());
+            *error = LogBackend::describe(q->lastError());
         return false;
     }
     return true;

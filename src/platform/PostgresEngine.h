@@ -40,6 +40,7 @@ public:
     bool isBusy(const QSqlError &e) const override;
     void setBusyWait(int ms) override;
     QStringList beginWriteStatements() const override;
+    QString dataVersionQuery() const override { return QStringLiteral("select version from tblLogVersion"); }
     QString tableCountQuery() const override;
     bool readKeyedTextRows(const QString &sql, int textColumns, const RowFn &onRow, bool *busy,
                            QString *error) override;

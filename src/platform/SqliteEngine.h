@@ -17,6 +17,7 @@ public:
     bool isBusy(const QSqlError &e) const override;
     void setBusyWait(int ms) override;
     QStringList beginWriteStatements() const override;
+    QString dataVersionQuery() const override { return QStringLiteral("PRAGMA data_version"); }
     QString tableCountQuery() const override;
     bool readKeyedTextRows(const QString &sql, int textColumns, const RowFn &onRow, bool *busy,
                            QString *error) override;
