@@ -3,18 +3,23 @@
 // to a ready window, the full reload, a refresh tick after another copy
 // added, edited or deleted contacts, and logging one contact through the
 // window (a new one, a dupe, the first one after a reload) beside the bare
-// SQLite statements and commit on the same disk.
+// SQLite statements and commit on the same disk; and the exports and the
+// archive copy, made while the window goes on answering.
 //
 // Memory: run BM_StartUpToReady alone for one size
 // (--benchmark_filter=BM_StartUpToReady/1000000): peak_B_per_contact is then
 // the process's peak resident memory over the contacts loaded.
 #include "BenchLog.h"
+#include "app/LogFileCommands.h"
 #include "app/MainWindow.h"
+#include "export/FileJobs.h"
 #include "log/Contest.h"
 #include "log/Folders.h"
+#include "log/Score.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -301,6 +306,85 @@ void BM_BareInsertCommit(benchmark::State &state)
     sqlite3_close(db);
 }
 
+// The operator answers the export's questions with nothing (the phone mode
+// proposed) and chooses the file given.
+class ExportDialogs : public YesDialogs {
+public:
+    QString file;
+    std::optional<QString> ask(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return file; }
+};
+
+// range(1): 0 the ADIF export, 1 the Orrery export, 2 the archive copy. From
+// the menu command until the file is written, timed as the window's busy
+// time (the command with its questions, and every pass of the event loop
+// meanwhile). Counters: written_ms the wall time until the file is written,
+// max_stretch_ms the longest single stretch in which the window could not
+// answer.
+void BM_ExportWhileWindowAnswers(benchmark::State &state)
+{
+    static const char *menus[] = {"mnuExportADIF", "mnuOrreryExport", "mnuArchive"};
+    const int kind = static_cast<int>(state.range(1));
+    auto w = startWindow(BenchLog::logFile(size(state)));
+    auto *commands = w->findChild<LogFileCommands *>(QStringLiteral("logFileCommands"));
+    auto *menu = w->findChild<QAction *>(QLatin1String(menus[kind]));
+    QTemporaryDir out;
+    ExportDialogs dialogs;
+    Dialogs::install(&dialogs);
+    double writtenTotal = 0, maxStretch = 0;
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        dialogs.file = out.filePath(QStringLiteral("export%1.%2").arg(n++).arg(kind == 2 ? "mdb" : "adi"));
+        state.ResumeTiming();
+        const auto start = Steady::now();
+        menu->trigger();
+        double busy = msSince(start);
+        double stretch = busy;
+        while (commands->jobs().pending() > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            const auto t = Steady::now();
+            settle();
+            const double d = msSince(t);
+            busy += d;
+            stretch = std::max(stretch, d);
+        }
+        writtenTotal += msSince(start);
+        maxStretch = std::max(maxStretch, stretch);
+        state.SetIterationTime(busy / 1000.0);
+    }
+    static YesDialogs yes;
+    Dialogs::install(&yes);
+    state.counters["written_ms"] = benchmark::Counter(writtenTotal, benchmark::Counter::kAvgIterations);
+    state.counters["max_stretch_ms"] = maxStretch;
+}
+
+// The QSO rates the score panel shows, at the end of the contest (the last
+// hour holds a thirty-third of the log), each time after one more contact:
+// range(1) 0 the walk of the mirror alone, 1 the counter the panel keeps.
+void BM_Rates(benchmark::State &state)
+{
+    LogMirror m;
+    BenchLog::Generator gen(size(state));
+    for (int i = 1; i <= size(state); ++i)
+        m.append(gen.next(), i);
+    const QDateTime now = BenchLog::ContestStart.addSecs(BenchLog::ContestSeconds);
+    RateCounter kept;
+    kept.rates(m, now);
+    Rates r;
+    for (auto _ : state) {
+        state.PauseTiming();
+        m.append(gen.next(), m.recordCount() + 1);
+        state.ResumeTiming();
+        r = state.range(1) == 0 ? qsoRates(m, now) : kept.rates(m, now);
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["last60"] = r.last60;
+}
+
 void sizes(benchmark::internal::Benchmark *b, std::initializer_list<int64_t> second)
 {
     for (int64_t n : {14000, 100000, 1000000})
@@ -323,6 +407,15 @@ BENCHMARK(BM_RefreshAfterOther)
 BENCHMARK(BM_LogThroughWindow)
     ->Apply([](auto *b) { sizes(b, {0, 1, 2}); })
     ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportWhileWindowAnswers)
+    ->Apply([](auto *b) { sizes(b, {0, 1, 2}); })
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Rates)
+    ->Args({100000, 0})->Args({100000, 1})->Args({1000000, 0})->Args({1000000, 1})
+    ->Iterations(50)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareInsertCommit)->Arg(14000)->Arg(100000)->Arg(1000000)->Iterations(20)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 #include "export/Adif.h"
 #include "export/Append.h"
 #include "export/Archive.h"
+#include "export/FileJobs.h"
 #include "export/OrreryExport.h"
 #include "log/Folders.h"
 #include "log/LogStore.h"
@@ -11,7 +12,9 @@
 #include "platform/Dialogs.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -100,18 +103,18 @@ void tellNotWritten(QWidget *parent, const QString &what, const QString &path, c
            NotWrittenTitle, Dialogs::Icon::Warning);
 }
 
-QString exportAdif(QWidget *parent, const LogMirror &mirror, const Station &station,
-                   const ProgramInfo &program)
+bool exportAdif(QWidget *parent, FileJobs &jobs, const QString &logPath, const Station &station,
+                const ProgramInfo &program, ExportDone done)
 {
     using namespace AdifText;
     Dialogs &d = Dialogs::get();
     // Cancel on any question ends the command.
     const auto power = d.ask(parent, PowerTitle, PowerPrompt, QString());
     if (!power)
-        return QString();
+        return false;
     const auto comment = d.ask(parent, CommentTitle, CommentPrompt, Adif::defaultComment(station.contestType));
     if (!comment)
-        return QString();
+        return false;
     Adif::Answers a;
     a.power = *power;
     a.comment = *comment;
@@ -119,7 +122,7 @@ QString exportAdif(QWidget *parent, const LogMirror &mirror, const Station &stat
     for (;;) {
         const auto mode = d.ask(parent, PhoneModeTitle, prompt, PhoneModeDefault);
         if (!mode)
-            return QString();
+            return false;
         if (Adif::phoneMode(*mode)) {
             a.phoneMode = *mode;
             break;
@@ -128,35 +131,56 @@ QString exportAdif(QWidget *parent, const LogMirror &mirror, const Station &stat
     }
     const QString path = d.saveFile(parent, SaveTitle, SaveFilter, Adif::proposedPath());
     if (path.isEmpty())
-        return QString();
-    int changed = 0;
-    const QByteArray text = Adif::adifText(mirror, a, Clock::localNow(), program,
-                                           Adif::Origin{station.ownCall, station.contestType}, &changed);
-    QString why;
-    if (!Adif::writeFile(path, text, &why)) {
-        tellNotWritten(parent, QStringLiteral("ADIF file"), path, why);
-        return QString();
-    }
-    msgBox(parent, written(path) + (changed > 0 ? madeAscii(changed) : QString()), WrittenTitle);
-    return path;
+        return false;
+    const QDateTime exportedAt = Clock::localNow();
+    const Adif::Origin origin{station.ownCall, station.contestType};
+    jobs.run(
+        [logPath, path, a, exportedAt, program, origin] {
+            JobOutcome o;
+            o.path = path;
+            if (const auto log = readWholeLogAt(logPath, &o.why))
+                o.ok = Adif::writeFile(path, Adif::adifText(*log, a, exportedAt, program, origin, &o.changedRecords),
+                                       &o.why);
+            return o;
+        },
+        [parent = QPointer<QWidget>(parent), done = std::move(done)](const JobOutcome &o) {
+            if (!o.ok)
+                tellNotWritten(parent, QStringLiteral("ADIF file"), o.path, o.why);
+            else
+                msgBox(parent, written(o.path) + (o.changedRecords > 0 ? madeAscii(o.changedRecords) : QString()),
+                       WrittenTitle);
+            if (done)
+                done(o.ok ? o.path : QString());
+        });
+    return true;
 }
 
-QString exportForOrrery(QWidget *parent, const LogMirror &mirror, int contestType)
+bool exportForOrrery(QWidget *parent, FileJobs &jobs, const QString &logPath, int contestType, ExportDone done)
 {
     const QString folder = Folders::workDir();
-    QString why;
-    const QString path = OrreryExport::writeExport(mirror, contestType, folder, &why);
-    if (path.isEmpty()) {
-        tellNotWritten(parent, OrreryExport::FileName, QDir(folder).filePath(OrreryExport::FileName), why);
-        return QString();
-    }
-    beep();
-    msgBox(parent, OrreryText::done(QDir::toNativeSeparators(folder)), OrreryText::DoneTitle);
-    return path;
+    jobs.run(
+        [logPath, folder, contestType] {
+            JobOutcome o;
+            o.path = QDir(folder).filePath(OrreryExport::FileName);
+            if (const auto log = readWholeLogAt(logPath, &o.why))
+                o.ok = !OrreryExport::writeExport(*log, contestType, folder, &o.why).isEmpty();
+            return o;
+        },
+        [parent = QPointer<QWidget>(parent), folder, done = std::move(done)](const JobOutcome &o) {
+            if (!o.ok) {
+                tellNotWritten(parent, OrreryExport::FileName, o.path, o.why);
+            } else {
+                beep();
+                msgBox(parent, OrreryText::done(QDir::toNativeSeparators(folder)), OrreryText::DoneTitle);
+            }
+            if (done)
+                done(o.ok ? o.path : QString());
+        });
+    return true;
 }
 
-ArchiveOutcome archiveLog(QWidget *parent, LogStore &store, const QString &logPath,
-                          const QString &ownCall, QTimer *refreshTimer)
+void archiveLog(QWidget *parent, FileJobs &jobs, LogStore &store, const QString &logPath, const QString &ownCall,
+                QTimer *refreshTimer, std::function<void(const ArchiveOutcome &)> done)
 {
     using namespace ArchiveText;
     Dialogs &dialogs = Dialogs::get();
@@ -164,35 +188,51 @@ ArchiveOutcome archiveLog(QWidget *parent, LogStore &store, const QString &logPa
     if (refreshTimer)
         refreshTimer->stop();
 
-    // The log is opened again on the same file without dropping the contacts
-    // the window shows; a log never opened before is opened afresh.
-    auto ensureOpen = [&store, &logPath](QString *err) {
+    // The window's own connection stays as it is (a log never opened before
+    // is opened); the copy is taken through a connection of its own.
+    auto ensureOpen = [&store, logPath](QString *err) {
         return store.isOpen() || store.reconnect(err) || store.open(logPath, err);
     };
+    QPointer<QTimer> timer(refreshTimer);
+    auto finish = [parent = QPointer<QWidget>(parent), &store, ensureOpen, timer,
+                   done = std::move(done)](ArchiveOutcome outcome) {
+        ensureOpen(nullptr);
+        if (timer)
+            timer->start();
+        if (outcome.status == ArchiveOutcome::Status::Failed)
+            msgBox(parent, failed(outcome.path, outcome.error), FailedTitle, Dialogs::Icon::Warning);
+        if (done)
+            done(outcome);
+    };
     ArchiveOutcome outcome;
-    QString e;
-    if (ensureOpen(&e)) {
-        const QString chosen = dialogs.saveFile(
-            parent, SaveTitle, SaveFilter, Archive::proposedPath(ownCall, Clock::localNow().date()));
-        if (chosen.isEmpty()) {
-            outcome.status = ArchiveOutcome::Status::Cancelled;
-        } else {
-            // A copy is only found again by the restore when its name ends
-            // in .mdb.
-            outcome.path =
-                Append::isDatabaseName(chosen) ? chosen : chosen + QStringLiteral(".mdb");
-            if (Archive::copyLog(store.engine(), outcome.path, &e))
-                outcome.status = ArchiveOutcome::Status::Copied;
-        }
+    if (!ensureOpen(&outcome.error)) {
+        finish(outcome);
+        return;
     }
-    ensureOpen(nullptr);
-    if (refreshTimer)
-        refreshTimer->start();
-    if (outcome.status == ArchiveOutcome::Status::Failed) {
-        outcome.error = e;
-        msgBox(parent, failed(outcome.path, e), FailedTitle, Dialogs::Icon::Warning);
+    const QString chosen =
+        dialogs.saveFile(parent, SaveTitle, SaveFilter, Archive::proposedPath(ownCall, Clock::localNow().date()));
+    if (chosen.isEmpty()) {
+        outcome.status = ArchiveOutcome::Status::Cancelled;
+        finish(outcome);
+        return;
     }
-    return outcome;
+    // A copy is only found again by the restore when its name ends in .mdb.
+    const QString dest = Append::isDatabaseName(chosen) ? chosen : chosen + QStringLiteral(".mdb");
+    jobs.run(
+        [logPath, dest] {
+            JobOutcome o;
+            o.path = dest;
+            o.ok = Archive::copyLogAt(logPath, dest, &o.why);
+            return o;
+        },
+        [finish](const JobOutcome &o) {
+            ArchiveOutcome outcome;
+            outcome.path = o.path;
+            outcome.status = o.ok ? ArchiveOutcome::Status::Copied : ArchiveOutcome::Status::Failed;
+            if (!o.ok)
+                outcome.error = o.why;
+            finish(outcome);
+        });
 }
 
 } // namespace ExportCommands

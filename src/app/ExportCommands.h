@@ -3,10 +3,11 @@
 // questions asked, the file dialogs, and the messages afterwards. What is
 // written, and how, is the export writers'; these only ask and tell.
 #include "export/ProgramInfo.h"
-#include "log/QsoRecord.h"
 
 #include <QString>
+#include <functional>
 
+class FileJobs;
 class LogStore;
 struct Station;
 class QTimer;
@@ -14,16 +15,22 @@ class QWidget;
 
 namespace ExportCommands {
 
-// The ADIF export on a freshly reloaded mirror: the three questions (a
-// phone mode that is no ADIF mode is asked again), the save dialog (cancel
-// on any of them ends it), the file and the message naming it. Returns the
-// path written, or an empty text when nothing was written.
-QString exportAdif(QWidget *parent, const LogMirror &mirror, const Station &station,
-                   const ProgramInfo &program = ProgramInfo());
+// The exports read the shared log afresh, build the file and write it on the
+// jobs' thread (see FileJobs): the questions and the file dialog come first,
+// the message when the file is written. Each returns whether the work was
+// started (false when the operator cancelled); done, when given, gets the
+// path written or an empty text after the message.
+using ExportDone = std::function<void(const QString &written)>;
 
-// The Orrery export on a freshly reloaded mirror: LogExp.txt in the working
-// folder, a beep and the message. Returns the path written, or an empty text.
-QString exportForOrrery(QWidget *parent, const LogMirror &mirror, int contestType);
+// The ADIF export: the three questions (a phone mode that is no ADIF mode is
+// asked again), the save dialog (cancel on any of them ends it), the file and
+// the message naming it.
+bool exportAdif(QWidget *parent, FileJobs &jobs, const QString &logPath, const Station &station,
+                const ProgramInfo &program = ProgramInfo(), ExportDone done = {});
+
+// The Orrery export: LogExp.txt in the working folder, a beep and the message.
+bool exportForOrrery(QWidget *parent, FileJobs &jobs, const QString &logPath, int contestType,
+                     ExportDone done = {});
 
 // A file that could not be written, told in a warning: what it is, where,
 // and the system's reason.
@@ -38,10 +45,11 @@ struct ArchiveOutcome {
 };
 
 // The archive command: the information message, the save dialog proposing
-// today's file name, the copy, and a message when the copy failed. The
-// refresh timer is stopped meanwhile; whatever happens, the log is open and
-// the timer running afterwards.
-ArchiveOutcome archiveLog(QWidget *parent, LogStore &store, const QString &logPath,
-                          const QString &ownCall, QTimer *refreshTimer);
+// today's file name, the copy on the jobs' thread, and a message when the
+// copy failed. The refresh timer is stopped until the copy is done; whatever
+// happens, the log is open and the timer running afterwards, when done gets
+// the outcome (at once for a cancelled dialog).
+void archiveLog(QWidget *parent, FileJobs &jobs, LogStore &store, const QString &logPath, const QString &ownCall,
+                QTimer *refreshTimer, std::function<void(const ArchiveOutcome &)> done = {});
 
 } // namespace ExportCommands

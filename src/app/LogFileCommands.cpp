@@ -6,6 +6,7 @@
 #include "app/MainMenus.h"
 #include "app/SummarySheetDialog.h"
 #include "export/ActivityGraph.h"
+#include "export/FileJobs.h"
 #include "log/Contest.h"
 #include "platform/Dialogs.h"
 
@@ -13,7 +14,7 @@
 #include <QWidget>
 
 LogFileCommands::LogFileCommands(QWidget *window, Contest &contest, MainMenus &menus)
-    : QObject(window), m_window(window), m_contest(&contest)
+    : QObject(window), m_window(window), m_contest(&contest), m_jobs(new FileJobs(this))
 {
     setObjectName(QStringLiteral("logFileCommands"));
     const std::pair<QAction *, void (LogFileCommands::*)()> commands[] = {
@@ -25,12 +26,20 @@ LogFileCommands::LogFileCommands(QWidget *window, Contest &contest, MainMenus &m
         connect(action, &QAction::triggered, this, handler);
 }
 
+QString LogFileCommands::logPath() const
+{
+    const QString open = m_contest->store().path();
+    return open.isEmpty() ? m_contest->station().logPath : open;
+}
+
 void LogFileCommands::writeCabrillo()
 {
-    // The entry holds every contact of the shared log, those logged by the
-    // other PCs since the last refresh included.
+    // The window looks over every contact of the shared log, those logged by
+    // the other PCs since the last refresh included (the operator types in
+    // this window meanwhile, not in the main window); the entry itself is
+    // written away from the window from the log read afresh.
     m_contest->reloadLog();
-    SummarySheetDialog w(m_contest->station(), m_contest->mirror(), m_window);
+    SummarySheetDialog w(m_contest->station(), m_contest->mirror(), *m_jobs, logPath(), m_window);
     w.claimedScore = [this] {
         const Station &s = m_contest->station();
         return QString::number(scoreTotals(m_contest->tally(), s.contestType, s.isRover()).score);
@@ -40,14 +49,12 @@ void LogFileCommands::writeCabrillo()
 
 void LogFileCommands::exportAdif()
 {
-    m_contest->reloadLog();
-    ExportCommands::exportAdif(m_window, m_contest->mirror(), m_contest->station());
+    ExportCommands::exportAdif(m_window, *m_jobs, logPath(), m_contest->station());
 }
 
 void LogFileCommands::exportForOrrery()
 {
-    m_contest->reloadLog();
-    ExportCommands::exportForOrrery(m_window, m_contest->mirror(), m_contest->station().contestType);
+    ExportCommands::exportForOrrery(m_window, *m_jobs, logPath(), m_contest->station().contestType);
 }
 
 void LogFileCommands::combineLogs()
@@ -63,7 +70,8 @@ void LogFileCommands::archiveLog()
     // The refresh timer rests while the copy is taken and runs again after,
     // whatever the outcome.
     const Station &s = m_contest->station();
-    ExportCommands::archiveLog(m_window, m_contest->store(), s.logPath, s.ownCall, m_contest->refreshTimer());
+    ExportCommands::archiveLog(m_window, *m_jobs, m_contest->store(), s.logPath, s.ownCall,
+                               m_contest->refreshTimer());
 }
 
 void LogFileCommands::showActivityGraph()

@@ -168,7 +168,7 @@ void ScorePanel::showRates()
 {
     QDateTime utc = Clock::stationUtc(m_contest.station().utcOffsetHours);
     utc.setTime(QTime(utc.time().hour(), utc.time().minute(), utc.time().second()));
-    const Rates r = qsoRates(m_contest.mirror(), utc);
+    const Rates r = m_rates.rates(m_contest.mirror(), utc);
     m_rate60->setText(QString::number(r.last60));
     m_rate20->setText(QString::number(r.last20PerHour));
 }

@@ -3,6 +3,7 @@
 // and worked-grid lists (also the band buttons), or in their place the grid
 // map, and the bearing and distance to the grid being typed.
 #include "log/Bands.h"
+#include "log/Score.h"
 
 #include <QGroupBox>
 #include <array>
@@ -47,6 +48,7 @@ private:
     void switchView();
 
     Contest &m_contest;
+    RateCounter m_rates;
     QLabel *m_contacts = nullptr;
     QLabel *m_qsoPoints = nullptr;
     QLabel *m_multipliers = nullptr;

@@ -1,6 +1,7 @@
 #include "app/SummarySheetDialog.h"
 
 #include "app/ExportCommands.h"
+#include "export/FileJobs.h"
 #include "export/LogCheck.h"
 #include "log/Folders.h"
 #include "log/SharedPrefs.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -23,8 +25,9 @@
 
 using namespace Controls;
 
-SummarySheetDialog::SummarySheetDialog(const Station &station, const LogMirror &mirror, QWidget *parent)
-    : QDialog(parent), m_station(station), m_mirror(mirror)
+SummarySheetDialog::SummarySheetDialog(const Station &station, const LogMirror &mirror, FileJobs &jobs,
+                                       const QString &logPath, QWidget *parent)
+    : QDialog(parent), m_station(station), m_mirror(mirror), m_jobs(jobs), m_logPath(logPath)
 {
     using namespace Cabrillo;
     setObjectName(QStringLiteral("Form2"));
@@ -242,22 +245,40 @@ void SummarySheetDialog::writeEntry()
     const qint64 score = claimedScore ? claimedScore().trimmed().toLongLong() : 0;
     Station s = m_station;
     s.ownCall = call;
-    QString why;
-    if (!writeFile(path, cabrilloText(m_mirror, s, answers(), score), &why)) {
-        ExportCommands::tellNotWritten(this, QStringLiteral("Cabrillo file"), path, why);
-        return;
-    }
-    msgBox(this, Text::written(call, QDir::toNativeSeparators(path)), Text::WrittenTitle);
-    msgBox(this, Text::ThanksText, Text::ThanksTitle);
-    accept();
-    storeAnswers();
+    const Header header = answers();
+    // One entry at a time from this window.
+    writeButton->setEnabled(false);
+    m_jobs.run(
+        [logPath = m_logPath, path, s, header, score] {
+            JobOutcome o;
+            o.path = path;
+            if (const auto log = readWholeLogAt(logPath, &o.why))
+                o.ok = writeFile(path, cabrilloText(*log, s, header, score), &o.why);
+            return o;
+        },
+        [self = QPointer<SummarySheetDialog>(this), parent = QPointer<QWidget>(parentWidget()), call,
+         header](const JobOutcome &o) {
+            // Closed meanwhile: the messages go to the main window.
+            QWidget *at = self ? static_cast<QWidget *>(self) : parent.data();
+            if (self)
+                self->writeButton->setEnabled(true);
+            if (!o.ok) {
+                ExportCommands::tellNotWritten(at, QStringLiteral("Cabrillo file"), o.path, o.why);
+                return;
+            }
+            msgBox(at, Text::written(call, QDir::toNativeSeparators(o.path)), Text::WrittenTitle);
+            msgBox(at, Text::ThanksText, Text::ThanksTitle);
+            if (self)
+                self->accept();
+            storeAnswers(header);
+        });
 }
 
-void SummarySheetDialog::storeAnswers() const
+void SummarySheetDialog::storeAnswers(const Cabrillo::Header &answers)
 {
     SharedPrefs shared;
     shared.load(QDir(Folders::dataFolders().shared).filePath(SharedPrefs::FileName));
-    Cabrillo::storeHeader(answers(), shared);
+    Cabrillo::storeHeader(answers, shared);
 }
 
 bool SummarySheetDialog::eventFilter(QObject *watched, QEvent *event)

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 
+class FileJobs;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -22,8 +23,10 @@ class SummarySheetDialog : public QDialog {
     Q_OBJECT
 public:
     // station: the own call, contest and rover flag; mirror: the contacts
-    // written, as the main window holds them.
-    SummarySheetDialog(const Station &station, const LogMirror &mirror, QWidget *parent = nullptr);
+    // looked over before writing, as the main window holds them. The file is
+    // written on the jobs' thread from the log at logPath, read afresh.
+    SummarySheetDialog(const Station &station, const LogMirror &mirror, FileJobs &jobs, const QString &logPath,
+                       QWidget *parent = nullptr);
 
     // The claimed score as the main window shows it at the moment of writing.
     std::function<QString()> claimedScore;
@@ -32,17 +35,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Chooses the file, writes it, thanks the operator, closes the window and
-    // keeps the answers. A cancelled dialog ends it quietly; a file that
-    // cannot be written is told with its reason. The window stays open.
+    // Chooses the file and writes it away from the window; when it is
+    // written, thanks the operator, closes the window and keeps the answers.
+    // A cancelled dialog ends it quietly; a file that cannot be written is
+    // told with its reason and the window stays open.
     void writeEntry();
     // The answers as the window holds them.
     Cabrillo::Header answers() const;
-    void storeAnswers() const;
+    static void storeAnswers(const Cabrillo::Header &answers);
     QRadioButton *operatorButton(Cabrillo::Operator op) const;
 
     Station m_station;
     const LogMirror &m_mirror;
+    FileJobs &m_jobs;
+    QString m_logPath;
 
     QLabel *sectionLabel = nullptr;
     QLineEdit *sectionField = nullptr;

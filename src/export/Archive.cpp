@@ -47,4 +47,14 @@ bool copyLog(LogEngine &live, const QString &dest, QString *error)
     return replaceWithFinishedFile(part, target, error);
 }
 
+bool copyLogAt(const QString &logPath, const QString &dest, QString *error)
+{
+    // Opened as the window opens it: the engine writes its snapshot through
+    // the connection it is taken from, which a read-only one refuses.
+    LogEngine source;
+    if (!source.open(logPath, error))
+        return false;
+    return copyLog(source, dest, error);
+}
+
 } // namespace Archive

@@ -17,5 +17,8 @@ QString proposedPath(const QString &ownCall, const QDate &date);
 // Copies the open log to dest, replacing a file already there only once the
 // copy is complete. The open log itself is never a destination.
 bool copyLog(LogEngine &live, const QString &dest, QString *error = nullptr);
+// The same through a connection of the calling thread's own to the
+// log at logPath, so that the copy can be taken away from the window.
+bool copyLogAt(const QString &logPath, const QString &dest, QString *error = nullptr);
 
 } // namespace Archive

@@ -249,6 +249,59 @@ Rates qsoRates(const LogMirror &m, const QDateTime &utcNow)
     return {in60, in20 * 3};
 }
 
+Rates RateCounter::rates(const LogMirror &m, const QDateTime &utcNow)
+{
+    const qint64 now = asUtc(utcNow).toSecsSinceEpoch();
+    const int n = m.recordCount();
+    QString lastDate;
+    qint64 lastDay = 0;
+    auto read = [&](Seen &seen, const QsoRecord &r) {
+        seen.date = r.flddate;
+        seen.time = r.fldtime;
+        const auto when = recordSeconds(r, lastDate, lastDay);
+        seen.readable = when.has_value();
+        seen.seconds = when.value_or(0);
+    };
+    // Records past the log's end are gone; those added since are read.
+    while (!m_seen.empty() && m_first + static_cast<int>(m_seen.size()) - 1 > n)
+        m_seen.pop_back();
+    if (m_seen.empty())
+        m_first = n + 1;
+    for (int i = m_first + static_cast<int>(m_seen.size()); i <= n; ++i)
+        read(m_seen.emplace_back(), m.at(i));
+
+    int in20 = 0;
+    int in60 = 0;
+    int i = n;
+    for (; i >= 1; --i) {
+        const QsoRecord &r = m.at(i);
+        if (i < m_first) {
+            m_seen.emplace_front();
+            --m_first;
+            read(m_seen.front(), r);
+        }
+        Seen &seen = m_seen[static_cast<size_t>(i - m_first)];
+        if (seen.date.constData() != r.flddate.constData() || seen.date.size() != r.flddate.size() ||
+            seen.time.constData() != r.fldtime.constData() || seen.time.size() != r.fldtime.size())
+            read(seen, r);
+        if (!seen.readable)
+            continue;
+        const qint64 age = now - seen.seconds;
+        if (age < 1200)
+            ++in20;
+        if (age >= 3600)
+            break;
+        ++in60;
+    }
+    // What lies before the record that ended the walk is not needed again
+    // until the clock goes back.
+    while (!m_seen.empty() && m_first < i) {
+        m_seen.pop_front();
+        ++m_first;
+    }
+    return {in60, in20 * 3};
+}
+
 bool showsNewMark(const Tally &t, const QString &currentBand, const QString &gridText,
                   int contestType, bool rover, const QString &ownGrid)
 {

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <deque>
 
 // The key a contact is tallied under on its band: the square of the received
 // grid ("FN20" for "fn20ab"); for a rover in the CQ World Wide VHF contest, on
@@ -83,6 +84,26 @@ struct Rates {
 // record an hour old or older. A record whose date or time cannot be read is
 // passed over.
 Rates qsoRates(const LogMirror &m, const QDateTime &utcNow);
+
+// The same rates, kept ready for a log of any size: each record's date and
+// time is read once, as far back from the newest record as a walk has gone,
+// and again only when the record's texts are no longer the ones read (the
+// strings read are held, so a record edited, removed or read anew is always
+// seen as different). A walk then only compares as many records as the last
+// hour holds.
+class RateCounter {
+public:
+    Rates rates(const LogMirror &m, const QDateTime &utcNow);
+
+private:
+    struct Seen {
+        QString date, time; // the texts the seconds were read from
+        qint64 seconds = 0;
+        bool readable = false;
+    };
+    std::deque<Seen> m_seen; // records m_first .. m_first + size - 1
+    int m_first = 1;
+};
 
 // Whether the "New" mark shows for the grid field's text on the current band:
 // the text has four or more characters and its key (its square; for a CQ

@@ -3,6 +3,7 @@
 // of the activity graph, whose labels the window sets beside the plot.
 #include "app/ActivityGraphView.h"
 #include "app/ExportCommands.h"
+#include "export/FileJobs.h"
 #include "log/LogStore.h"
 #include "log/Station.h"
 #include "platform/Clock.h"
@@ -28,6 +29,17 @@ std::vector<QsoRecord> contactsEveryMinute(int n, const QString &band)
     return records;
 }
 
+// Runs an export command and waits for the file to be written: the path
+// written, empty when the command was cancelled or wrote nothing.
+QString exported(const std::function<bool(ExportCommands::ExportDone)> &command)
+{
+    std::optional<QString> written;
+    if (!command([&](const QString &w) { written = w; }))
+        return QString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return written.has_value(); }, 10000));
+    return written.value_or(QString());
+}
+
 // Whether the left seven tenths of the image (the plot, left of the legend)
 // hold the colour.
 bool plotHolds(const QImage &image, const QColor &c)
@@ -44,7 +56,9 @@ TEST(ExportCommands, AdifAsksThreeQuestionsAndTheFile)
     // The comment proposed is the contest's name, none for the CQ contest; a
     // cancelled save dialog writes nothing.
     TempFolders folders;
-    const LogMirror m = loadedMirror({qso("K1ABC", "432 M", "FN42", "FN31", "PH", "2012/06/09", "18:05:00")});
+    TempLog log;
+    log.add({qso("K1ABC", "432 M", "FN42", "FN31", "PH", "2012/06/09", "18:05:00")});
+    FileJobs jobs;
     for (const auto &[contest, comment, saved] : {std::tuple{2, "ARRL June VHF QSO Party", true},
                                                   std::tuple{5, "", true},
                                                   std::tuple{1, "ARRL January VHF Sweepstakes", false}}) {
@@ -57,7 +71,9 @@ TEST(ExportCommands, AdifAsksThreeQuestionsAndTheFile)
             d.files.push_back(path);
         Station station;
         station.contestType = contest;
-        const QString written = ExportCommands::exportAdif(nullptr, m, station);
+        const QString written = exported([&](ExportCommands::ExportDone done) {
+            return ExportCommands::exportAdif(nullptr, jobs, log.path, station, {}, done);
+        });
         QStringList asked;
         for (const auto &s : d.shown)
             asked.append(s.kind + ": " + s.title + " = " + s.defaultText);
@@ -79,7 +95,9 @@ TEST(ExportCommands, AdifAsksThreeQuestionsAndTheFile)
 TEST(ExportCommands, AdifCancelEndsAndAPhoneModeOfNoAdifModeIsAskedAgain)
 {
     TempFolders folders;
-    const LogMirror m = loadedMirror({qso("SM5ÅÄ", "902 M", "JO89", "JO99", "PH", "2012/06/09", "18:05:00")});
+    TempLog log;
+    log.add({qso("SM5ÅÄ", "902 M", "JO89", "JO99", "PH", "2012/06/09", "18:05:00")});
+    FileJobs jobs;
     Station station;
     station.ownCall = "W1AW";
     station.contestType = 2;
@@ -107,7 +125,9 @@ TEST(ExportCommands, AdifCancelEndsAndAPhoneModeOfNoAdifModeIsAskedAgain)
         ScriptedDialogs d;
         d.inputs = c.inputs;
         d.files.push_back(path);
-        const QString written = ExportCommands::exportAdif(nullptr, m, station);
+        const QString written = exported([&](ExportCommands::ExportDone done) {
+            return ExportCommands::exportAdif(nullptr, jobs, log.path, station, {}, done);
+        });
         int questions = 0;
         for (const auto &s : d.shown)
             questions += s.kind == "input";
@@ -141,6 +161,7 @@ TEST(ExportCommands, ArchiveEndsWithTheLogOpenAndTheTimerRunningEveryWay)
     QTimer timer;
     timer.start(60000);
     ScriptedDialogs dialogs;
+    FileJobs jobs;
 
     using Status = ExportCommands::ArchiveOutcome::Status;
     struct Case {
@@ -167,7 +188,13 @@ TEST(ExportCommands, ArchiveEndsWithTheLogOpenAndTheTimerRunningEveryWay)
             store.close();
         if (!c.chosen.isEmpty())
             dialogs.files.push_back(c.chosen);
-        const auto o = ExportCommands::archiveLog(nullptr, store, log.path, "K1ABC/R", &timer);
+        std::optional<ExportCommands::ArchiveOutcome> outcome;
+        ExportCommands::archiveLog(nullptr, jobs, store, log.path, "K1ABC/R", &timer,
+                                   [&](const ExportCommands::ArchiveOutcome &o) { outcome = o; });
+        // The timer rests while the copy is taken.
+        EXPECT_EQ(timer.isActive(), outcome.has_value());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 10000));
+        const auto &o = *outcome;
         EXPECT_EQ(o.status, c.status) << o.error.toStdString();
         EXPECT_TRUE(store.isOpen());
         EXPECT_TRUE(timer.isActive());

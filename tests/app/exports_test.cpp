@@ -47,6 +47,13 @@ struct Exports : AppFixture {
         log->add({qso(call, band, "FM19", "FN20", "CW", "2026/06/13", time)});
     }
 
+    // Waits for the message of that title, told when a file is written or
+    // not: the files are written away from the window.
+    bool told(const QString &title)
+    {
+        return QTest::qWaitFor([&] { return dialogs.sawTitle(title); }, 10000);
+    }
+
     // Opens the modal window of that object name from the menu and runs act
     // inside it; the window is closed afterwards if act left it open.
     void inWindow(QAction *menu, const QString &window, const std::function<void(QWidget &)> &act)
@@ -83,6 +90,7 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
         EXPECT_FALSE(QFile::exists(path));
         e.dialogs.files.push_back(path);
         QTest::mouseClick(buttonOf(w, "Command4"), Qt::LeftButton);
+        EXPECT_TRUE(e.told("  Thanks!"));
         EXPECT_FALSE(w.isVisible());
     });
     EXPECT_EQ(e.dialogs.last("save").defaultText, path);
@@ -105,13 +113,15 @@ TEST(SummarySheet, WritesTheEntryNamedAfterTheOwnCall)
 
     // The next time the window offers the kept section, band category and
     // power, and writes them again.
+    e.dialogs.clear();
     e.dialogs.files.push_back(path);
-    e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [](QWidget &w) {
+    e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [&e](QWidget &w) {
         EXPECT_EQ(fieldOf(w, "Text1")->text(), "CT");
         EXPECT_TRUE(control<QRadioButton>(w, "Option5")->isChecked());
         EXPECT_TRUE(control<QRadioButton>(w, "Option19")->isChecked());
         EXPECT_TRUE(control<QRadioButton>(w, "optCabrillo2")->isChecked());
         QTest::mouseClick(buttonOf(w, "Command4"), Qt::LeftButton);
+        EXPECT_TRUE(e.told("  Thanks!"));
     });
     EXPECT_EQ(fileLines(path).at(5), "CATEGORY: SINGLE-OP LIMITED LOW ");
 }
@@ -149,8 +159,9 @@ TEST(Exports, AFileNotWrittenIsToldWithItsReason)
         {"Cabrillo file",
          [&] {
              e.dialogs.files.push_back(nowhere + "/K1ABC.log");
-             e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [](QWidget &w) {
+             e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [&e](QWidget &w) {
                  QTest::mouseClick(buttonOf(w, "Command4"), Qt::LeftButton);
+                 EXPECT_TRUE(e.told("File Not Written"));
                  EXPECT_TRUE(w.isVisible()); // the window stays for another try
              });
          },
@@ -168,6 +179,7 @@ TEST(Exports, AFileNotWrittenIsToldWithItsReason)
         SCOPED_TRACE(c.what);
         e.dialogs.clear();
         c.run();
+        ASSERT_TRUE(e.told("File Not Written"));
         const auto told = e.dialogs.last("message");
         EXPECT_EQ(told.title, "File Not Written");
         EXPECT_TRUE(told.text.startsWith(QStringLiteral("The %1 could not be written to %2 (")
@@ -178,34 +190,61 @@ TEST(Exports, AFileNotWrittenIsToldWithItsReason)
     }
 }
 
-TEST(Exports, AdifAndLogExpHoldTheLogAsItIsNow)
+TEST(Exports, AdifAndLogExpHoldTheLogAsItIsNowWhileTheOperatorLogsOn)
 {
-    Exports e(2);
-    e.otherPcLogs("N3LATE", "1.3 G", "19:30:00");
-    ASSERT_EQ(e.f->contest.store().recordCount(), 2);
+    // The files are made away from the window, so the operator logs on while
+    // both exports are under way. Each file holds the log as it was read: the
+    // other PC's latest contact included, every contact from the first on in
+    // the log's order, each one whole; nothing typed is lost.
+    Exports e(0);
+    std::vector<QsoRecord> earlier;
+    for (int i = 0; i < 3000; ++i)
+        earlier.push_back(qso(QStringLiteral("K%1AA").arg(i), "144 M", "FN31", "FN20", "CW", "2026/06/13",
+                              QTime(12, 0).addSecs(i).toString("HH:mm:ss")));
+    e.log->add(earlier);
+    e.f->menu("mnuOpen")->trigger();
+    e.otherPcLogs("N3LATE", "1.3 G", "18:10:00");
+    ASSERT_EQ(e.f->contest.store().recordCount(), 3000);
 
     const QString adi = e.work.filePath("contest.adi");
     e.dialogs.inputs = {"100", "", "usb"};
     e.dialogs.files.push_back(adi);
     e.f->menu("mnuExportADIF")->trigger();
-    EXPECT_EQ(e.dialogs.last("input").title, "Phone Mode?");
-    EXPECT_EQ(e.dialogs.last("save").defaultText, e.product() + "/Halvern.adi");
-    const QByteArray text = readAll(adi);
-    EXPECT_EQ(text.count("<eor>"), 3);
-    EXPECT_TRUE(text.contains("<Call:6>N3LATE <Qso_Date:8:d>20260613 <Band:4>23CM")) << text.toStdString();
-    EXPECT_EQ(e.dialogs.last().title, "File Written Successfully.");
-
-    // LogExp.txt goes to the working folder, with a beep and a message.
-    e.otherPcLogs("K4LAST", "432 M", "19:45:00");
-    e.dialogs.clear();
     e.f->menu("mnuOrreryExport")->trigger();
+    const QStringList typed{"W9AB", "W9AC", "W9AD", "W9AE", "W9AF"};
+    for (const QString &call : typed)
+        typeKeys(e.f->call, call + " FN42\n");
+    ASSERT_TRUE(e.told("File Written Successfully."));
+    ASSERT_TRUE(e.told("Export Successful!"));
+
+    const std::vector<QsoRecord> rows = rowsOf(e.log->path);
+    ASSERT_EQ(rows.size(), 3001u + typed.size());
+    for (const QString &call : typed)
+        EXPECT_EQ(rows.at(3001 + typed.indexOf(call)).calls, call);
+
+    const QByteArray text = readAll(adi);
+    const int records = static_cast<int>(text.count("<eor>"));
+    ASSERT_GE(records, 3001);
+    ASSERT_LE(records, static_cast<int>(rows.size()));
+    EXPECT_TRUE(text.contains("<Call:6>N3LATE <Qso_Date:8:d>20260613 <Band:4>23CM")) << text.right(400).toStdString();
+    const QByteArray lastCall = rows.at(records - 1).calls.toLatin1();
+    EXPECT_TRUE(text.contains("<Call:" + QByteArray::number(lastCall.size()) + ">" + lastCall + " "));
+    EXPECT_TRUE(text.trimmed().endsWith("<eor>"));
+
+    // LogExp.txt goes to the working folder, with a beep and the message.
     const QStringList lines = fileLines(e.work.filePath("LogExp.txt"));
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines.last().startsWith("\"K4LAST\",\"2026/06/13\",\"432\",\"CW\",,\"19:45:00\""));
+    ASSERT_GE(lines.size(), 3001);
+    ASSERT_LE(lines.size(), static_cast<int>(rows.size()));
+    for (int i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(lines.at(i).count(','), 15);
+        ASSERT_TRUE(lines.at(i).startsWith('"' + rows.at(static_cast<size_t>(i)).calls + "\",\"2026/06/13\""));
+    }
     EXPECT_EQ(e.dialogs.beeps, 1);
-    EXPECT_EQ(e.dialogs.last().title, "Export Successful!");
-    EXPECT_TRUE(e.dialogs.last().text.startsWith("LogExp.txt has been written to this program's working directory " +
-                                                 QDir::toNativeSeparators(e.work.path())));
+    const auto done = std::find_if(e.dialogs.shown.begin(), e.dialogs.shown.end(),
+                                   [](const auto &s) { return s.title == "Export Successful!"; });
+    EXPECT_TRUE(done->text.startsWith("LogExp.txt has been written to this program's working directory " +
+                                      QDir::toNativeSeparators(e.work.path())));
 }
 
 TEST(Combine, RefusalsThenTheBackupAppendedWithTheDuplicateFilter)
@@ -280,8 +319,9 @@ TEST(Archive, DatedCopyInTheBackupFolderWithTheLogKeptOpen)
     e.f->menu("mnuArchive")->trigger();
     EXPECT_EQ(e.dialogs.shown.at(0).title, "Archive Information");
     EXPECT_EQ(e.dialogs.last("save").defaultText, copy);
+    // The timer runs again once the copy is taken.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return e.f->refreshTimer->isActive(); }, 10000));
     EXPECT_EQ(rowsOf(copy), rowsOf(e.log->path));
-    EXPECT_TRUE(e.f->refreshTimer->isActive());
     EXPECT_EQ(e.f->refreshTimer->interval(), interval);
 
     // The window goes on working with the log.

@@ -351,15 +351,35 @@ TEST(Rates, CountsBackFromTheNewestRecord)
         {"post-contest times without seconds", {"19:45", "19:50"}, {2, 6}},
         {"an unreadable record is passed over", {"19:45:00", "2026/13/45 19:50:00", "xx"}, {1, 3}},
     };
-    for (const Case &c : cases)
+    // The counter the window keeps gives the same over one log after another
+    // (each read anew), as contacts arrive and as the clock moves.
+    RateCounter kept;
+    for (const Case &c : cases) {
         EXPECT_EQ(qsoRates(at(c.log), utcNow), c.expected) << c.name;
+        EXPECT_EQ(kept.rates(at(c.log), utcNow), c.expected) << c.name;
+    }
 
     // A contact entered late with its real, older time goes to the end of the
     // mirror; the walk meets it first and stops until the next reload sorts it.
     LogMirror m = at({"19:55:00"});
     EXPECT_EQ(qsoRates(m, utcNow), (Rates{1, 3}));
+    EXPECT_EQ(kept.rates(m, utcNow), (Rates{1, 3}));
     m.append(qso("K2XYZ", "144 M", "FN32", "FN20", "CW", "2026/06/13", "18:10"));
     EXPECT_EQ(qsoRates(m, utcNow), (Rates{0, 0}));
+    EXPECT_EQ(kept.rates(m, utcNow), (Rates{0, 0}));
+
+    // A shorter log read after a longer one.
+    EXPECT_EQ(kept.rates(at({"19:50:00"}), utcNow), (Rates{1, 3}));
+    LogMirror growing = at({"18:00:00", "18:40:00", "19:10:00", "19:30:00"});
+    for (int step = 0; step < 24; ++step) {
+        SCOPED_TRACE(step);
+        if (step % 3 == 0)
+            growing.append(qso("K3ABC", "144 M", "FN32", "FN20", "CW", "2026/06/13",
+                               QTime(19, 30).addSecs(step * 150).toString("HH:mm:ss")));
+        // The clock goes on, and once back.
+        const QDateTime t = utcNow.addSecs(step == 12 ? -1800 : (step - 6) * 300);
+        EXPECT_EQ(kept.rates(growing, t), qsoRates(growing, t));
+    }
 }
 
 } // namespace
