@@ -34,12 +34,12 @@ QString LogFileCommands::logPath() const
 
 void LogFileCommands::writeCabrillo()
 {
-    // The window looks over every contact of the shared log, those logged by
-    // the other PCs since the last refresh included (the operator types in
-    // this window meanwhile, not in the main window); the entry itself is
-    // written away from the window from the log read afresh.
-    m_contest->reloadLog();
-    SummarySheetDialog w(m_contest->station(), m_contest->mirror(), *m_jobs, logPath(), m_window);
+    // The entry holds every contact of the shared log, those logged by the
+    // other PCs since the last refresh included: it is looked over and
+    // written from the log read afresh, away from the window. The claimed
+    // score follows the other PCs' latest contacts too.
+    m_contest->checkForChanges();
+    SummarySheetDialog w(m_contest->station(), *m_jobs, logPath(), m_window);
     w.claimedScore = [this] {
         const Station &s = m_contest->station();
         return QString::number(scoreTotals(m_contest->tally(), s.contestType, s.isRover()).score);

@@ -25,9 +25,9 @@
 
 using namespace Controls;
 
-SummarySheetDialog::SummarySheetDialog(const Station &station, const LogMirror &mirror, FileJobs &jobs,
-                                       const QString &logPath, QWidget *parent)
-    : QDialog(parent), m_station(station), m_mirror(mirror), m_jobs(jobs), m_logPath(logPath)
+SummarySheetDialog::SummarySheetDialog(const Station &station, FileJobs &jobs, const QString &logPath,
+                                       QWidget *parent)
+    : QDialog(parent), m_station(station), m_jobs(jobs), m_logPath(logPath)
 {
     using namespace Cabrillo;
     setObjectName(QStringLiteral("Form2"));
@@ -139,9 +139,22 @@ SummarySheetDialog::SummarySheetDialog(const Station &station, const LogMirror &
     columns->addLayout(details, 3);
     columns->addSpacing(12);
     columns->addLayout(categories, 2);
-    // What a log checker would object to, shown before anything is written.
-    checkLabel = label(this, "lblLogCheck",
-                       LogCheck::report(LogCheck::check(m_mirror, m_station.isRover()), m_mirror.recordCount()));
+    // What a log checker would object to, shown before anything is written:
+    // the log is looked over away from the window.
+    checkLabel = label(this, "lblLogCheck", QStringLiteral("Checking the log..."));
+    m_jobs.run(
+        [logPath = m_logPath, rover = m_station.isRover()] {
+            JobOutcome o;
+            if (const auto log = readWholeLogAt(logPath, &o.why)) {
+                o.ok = true;
+                o.report = LogCheck::report(LogCheck::check(*log, rover), log->recordCount());
+            }
+            return o;
+        },
+        [label = QPointer<QLabel>(checkLabel)](const JobOutcome &o) {
+            if (label)
+                label->setText(o.ok ? o.report : QStringLiteral("The log could not be checked (%1).").arg(o.why));
+        });
     checkLabel->setWordWrap(true);
     checkLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

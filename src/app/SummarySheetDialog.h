@@ -3,7 +3,6 @@
 // Cabrillo entry. It opens prefilled with the answers kept from last time,
 // writes the file named after the own call and keeps the answers again.
 #include "export/Cabrillo.h"
-#include "log/QsoRecord.h"
 #include "log/Station.h"
 
 #include <QDialog>
@@ -22,11 +21,10 @@ class QRadioButton;
 class SummarySheetDialog : public QDialog {
     Q_OBJECT
 public:
-    // station: the own call, contest and rover flag; mirror: the contacts
-    // looked over before writing, as the main window holds them. The file is
-    // written on the jobs' thread from the log at logPath, read afresh.
-    SummarySheetDialog(const Station &station, const LogMirror &mirror, FileJobs &jobs, const QString &logPath,
-                       QWidget *parent = nullptr);
+    // station: the own call, contest and rover flag. The log at logPath is
+    // read afresh on the jobs' thread, to be looked over when the window
+    // opens and to be written.
+    SummarySheetDialog(const Station &station, FileJobs &jobs, const QString &logPath, QWidget *parent = nullptr);
 
     // The claimed score as the main window shows it at the moment of writing.
     std::function<QString()> claimedScore;
@@ -46,7 +44,6 @@ private:
     QRadioButton *operatorButton(Cabrillo::Operator op) const;
 
     Station m_station;
-    const LogMirror &m_mirror;
     FileJobs &m_jobs;
     QString m_logPath;
 

@@ -20,6 +20,7 @@ struct JobOutcome {
     QString path;           // the file written
     QString why;            // why it was not written
     int changedRecords = 0; // records whose values had to be changed to fit the file
+    QString report;         // what a job that only reads found
 };
 
 class FileJobs : public QObject {

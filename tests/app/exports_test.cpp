@@ -132,7 +132,9 @@ TEST(SummarySheet, ShowsWhatALogCheckerWouldObjectToBeforeWriting)
     e.log->add({qso("K2AAA", "144 M", "", "FN20"), qso("K2BBB", "144 M", "FN4", "FN20"),
                 qso("K2CCC", "40 M", "FN42", "FN20"), qso("12345", "144 M", "FN42", "FN20")});
     e.inWindow(e.f->menu("mnuWriteSumm"), "Form2", [](QWidget &w) {
-        const QStringList lines = control<QLabel>(w, "lblLogCheck")->text().split('\n');
+        QLabel *check = control<QLabel>(w, "lblLogCheck");
+        ASSERT_TRUE(QTest::qWaitFor([check] { return check->text().startsWith("Checked"); }, 10000));
+        const QStringList lines = check->text().split('\n');
         EXPECT_EQ(lines.mid(0, 5),
                   (QStringList{"Checked 6 contacts. A log checker would object to:",
                                "Empty grid received: 1 (K2AAA 144 M 2026/06/13 18:00:00)",
