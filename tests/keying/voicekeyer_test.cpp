@@ -6,6 +6,7 @@
 #include "platform/PortArbiter.h"
 #include "platform/RecordingKeyLine.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestLog.h"
 #include "support/Waves.h"
 
 #include <QDir>
@@ -184,12 +185,8 @@ TEST(VoiceSettings, FileRoundTripAndBadInputs)
     s.pttLine = VoiceSettings::PttLine::Dtr;
     s.loopDelay = "7.5";
     s.printerAddress = "&H278";
+    // The bytes of the file are checked where the phone window writes it.
     ASSERT_TRUE(s.save(path));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray data = f.readAll();
-    EXPECT_TRUE(data.startsWith("\"/home/op/cq \"\"fast\"\".wav\"\r\n\"\"\r\n"));
-    EXPECT_TRUE(data.endsWith("\"/home/op/73, tu.wav\"\r\n\"2\"\r\n1\r\n\"7.5\"\r\n\"&H278\"\r\n"));
     VoiceSettings back;
     EXPECT_TRUE(back.load(path));
     EXPECT_EQ(back.fileData(), s.fileData());
@@ -215,10 +212,7 @@ TEST(VoiceSettings, FileRoundTripAndBadInputs)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(c.file);
-        out.close();
+        ASSERT_TRUE(writeBytes(path, c.file));
         VoiceRig r;
         r.keyer.settings = VoiceSettings();
         EXPECT_EQ(r.keyer.settings.load(path), c.complete);
