@@ -7,6 +7,7 @@
 #include "platform/RecordingKeyLine.h"
 #include "platform/SerialPorts.h"
 #include "support/KeyingRig.h"
+#include "support/PtyPair.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestLog.h"
 #include "support/Waves.h"
@@ -22,24 +23,6 @@
 #include <sys/ioctl.h>
 
 namespace {
-// A pair of connected pseudo-terminals, "dev" and "peer", for the test's life.
-struct PtyPair {
-    QTemporaryDir dir;
-    QProcess socat;
-    QString dev = dir.filePath("dev"), peer = dir.filePath("peer");
-    bool ready = false;
-    PtyPair()
-    {
-        socat.start("socat", {"pty,raw,echo=0,link=" + dev, "pty,raw,echo=0,link=" + peer});
-        ready = QTest::qWaitFor([&] { return QFileInfo::exists(dev) && QFileInfo::exists(peer); }, 5000);
-    }
-    ~PtyPair()
-    {
-        socat.terminate();
-        socat.waitForFinished(5000);
-    }
-};
-
 // Records the driver calls instead of making them.
 struct FakeParport : ParportDriver {
     QStringList calls;
@@ -192,26 +175,16 @@ TEST(RecordingKeyLine, TheProgramWritesEdgesToTheNamedFileAndReleasesTheKeyWhenK
         EXPECT_TRUE(p.waitForFinished(60000));
         return std::pair{p.exitStatus(), p.exitCode()};
     };
-    auto edges = [&] {
-        std::vector<KeyEdge> out;
-        for (const QByteArray &line : readAll(file).split('\n')) {
-            const QList<QByteArray> f = line.split(' ');
-            if (f.size() == 3 && f[1] == "KEY")
-                out.push_back({f[0].toLongLong(), f[2] == "1"});
-        }
-        return out;
-    };
-
     // Killed while keyed down: the recording ends key up.
     EXPECT_EQ(run({"keydown-killed"}).first, QProcess::CrashExit);
-    std::vector<KeyEdge> e = edges();
+    std::vector<KeyEdge> e = recordedKeyEdges(file);
     ASSERT_EQ(e.size(), 2u) << readAll(file).constData();
     EXPECT_TRUE(e[0].down);
     EXPECT_FALSE(e[1].down);
 
     // A real run on the real clock: the text comes back from the file.
     EXPECT_EQ(run({"key", "60", "TEST"}), std::pair(QProcess::NormalExit, 0));
-    e = edges();
+    e = recordedKeyEdges(file);
     const Decoded d = decodeMorse(e, 20);
     EXPECT_EQ(d.text, "TEST");
     ASSERT_EQ(d.downMs.size(), 6u);
