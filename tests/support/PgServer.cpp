@@ -104,8 +104,12 @@ void PgServer::watchForSignals()
     if (installed)
         return;
     installed = true;
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGABRT, SIGSEGV})
-        std::signal(sig, stopServerAndEnd);
+    // Signals the program handles itself are left to it.
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGABRT, SIGSEGV}) {
+        struct sigaction now {};
+        if (::sigaction(sig, nullptr, &now) == 0 && now.sa_handler == SIG_DFL)
+            std::signal(sig, stopServerAndEnd);
+    }
 }
 
 PgServer &PgServer::get(bool durable)
