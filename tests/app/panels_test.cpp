@@ -3,6 +3,7 @@
 #include "app/EditContactDialog.h"
 #include "log/GridMap.h"
 #include "support/AppFixture.h"
+#include "support/WindowInput.h"
 
 #include <QClipboard>
 #include <QListWidget>
@@ -156,11 +157,7 @@ TEST(EditWindow, ChecksDateTimeBandModeAndTwins)
         saved.push_back(r);
         return true;
     };
-    e.show();
-    ASSERT_TRUE(QTest::qWaitFor([&e] {
-        QApplication::setActiveWindow(&e);
-        return QApplication::activeWindow() == &e;
-    }));
+    showActive(e);
     QLineEdit *call = fieldOf(e, "txtEditCall"), *grid = fieldOf(e, "txtEditSec"), *date = fieldOf(e, "txtEditDate"),
               *time = fieldOf(e, "txtEditTime"), *band = fieldOf(e, "txtEditBnd"), *mode = fieldOf(e, "txtEditMode");
     QPushButton *done = buttonOf(e, "cmdDone");
@@ -246,11 +243,7 @@ TEST(EditWindow, StandardEditingKeysWorkInEveryField)
     m.append(qso("W1AW", "144 M", "FN31", "FN20", "CW", "2026/06/13", "18:00:00"), 1);
     ScriptedDialogs dialogs;
     EditContactDialog e(m, 1);
-    e.show();
-    ASSERT_TRUE(QTest::qWaitFor([&e] {
-        QApplication::setActiveWindow(&e);
-        return QApplication::activeWindow() == &e;
-    }));
+    showActive(e);
     // Ctrl+A selects the value and Delete clears it; typing then fills the
     // field under its own rules; Ctrl+A, Ctrl+X and Ctrl+V cut and paste it
     // back whole.

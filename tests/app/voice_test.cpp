@@ -10,6 +10,7 @@
 #include "support/AppFixture.h"
 #include "support/TestLog.h"
 #include "support/Waves.h"
+#include "support/WindowInput.h"
 
 #include <QComboBox>
 #include <QRadioButton>
@@ -71,14 +72,6 @@ struct VoiceApp : AppFixture {
     QWidget *phoneWindow() const { return form->findChild<QWidget *>("PhoneFrm"); }
 };
 
-void typeInto(QLineEdit *field, const QString &text)
-{
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Tab);
-}
-
 // A settings file with these files in F1 and F2, push-to-talk on RTS of port
 // 2, and the loop delay.
 QByteArray wave2(const QString &f1, const QString &f2, const QString &loop = "0")
@@ -98,27 +91,26 @@ TEST(PhoneWindow, TheOperatorFillsItInAndDoneKeepsWave2)
         app.key(Qt::Key_P, Qt::ControlModifier);
         QWidget *w = app.phoneWindow();
         ASSERT_TRUE(w && w->isVisible());
-        QApplication::setActiveWindow(w);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        showActive(*w);
         EXPECT_EQ(w->windowTitle(), "Phone Wave Selections");
         EXPECT_TRUE(app.f->call->text().isEmpty());
 
-        typeInto(fieldOf(*w, "Text1"), cq);
+        typeAndLeave(fieldOf(*w, "Text1"), cq);
         app.dialogs.files.push_back(call);
         buttonOf(*w, "cmdBrowse2")->click();
         EXPECT_EQ(fieldOf(*w, "Text2")->text(), call);
         EXPECT_EQ(app.dialogs.last("open").text, "(*.wav)|*.wav");
         buttonOf(*w, "cmdBrowse3")->click(); // cancelled: the slot stays as it was
         EXPECT_TRUE(fieldOf(*w, "Text3")->text().isEmpty());
-        typeInto(fieldOf(*w, "Text10"), "a4b"); // digits only; leaving opens the port
+        typeAndLeave(fieldOf(*w, "Text10"), "a4b"); // digits only; leaving opens the port
         EXPECT_EQ(fieldOf(*w, "Text10")->text(), "4");
         control<QRadioButton>(*w, "Option2")->setChecked(true);
         EXPECT_EQ(app.log, QStringList({"open 4", "open 4"}));
-        typeInto(fieldOf(*w, "Text11"), "&h2\"78");
+        typeAndLeave(fieldOf(*w, "Text11"), "&h2\"78");
         EXPECT_EQ(fieldOf(*w, "Text11")->text(), "&H278");
-        typeInto(fieldOf(*w, "txtPHLoop"), "75");
+        typeAndLeave(fieldOf(*w, "txtPHLoop"), "75");
         EXPECT_EQ(fieldOf(*w, "txtPHLoop")->text(), "0");
-        typeInto(fieldOf(*w, "txtPHLoop"), "2.5");
+        typeAndLeave(fieldOf(*w, "txtPHLoop"), "2.5");
         // The radio's sound card: the system's default unless one is chosen.
         auto *output = control<QComboBox>(*w, "cboOutput");
         EXPECT_EQ(output->currentText(), "(default output)");

@@ -1,13 +1,18 @@
-// The WinKey keyer against a simulated keyer on a pseudo-terminal: its setup
-// window, and the logging window's messages, Esc and speed keys through it.
+// The WinKey keyer: its protocol bytes, status levels and what reaches it as
+// text, and WK.txt; then against a simulated keyer on a pseudo-terminal, its
+// setup window, and the logging window's messages, Esc and speed keys
+// through it.
 #include "app/WinKeyWindow.h"
 #include "keying/CwKeyer.h"
+#include "keying/WinKeyProtocol.h"
+#include "keying/WinKeySettings.h"
 #include "keying/WinKeyer.h"
 #include "platform/KeyLineSafety.h"
 #include "platform/PortArbiter.h"
 #include "platform/SerialPorts.h"
 #include "support/AppFixture.h"
 #include "support/WinKeySimulator.h"
+#include "support/WindowInput.h"
 
 #include <QElapsedTimer>
 #include <QRadioButton>
@@ -25,16 +30,6 @@ QList<QByteArray> hexList(std::initializer_list<const char *> items)
     return out;
 }
 
-void typeAndLeave(QLineEdit *field, const QString &text)
-{
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Tab);
-}
-
-void choose(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
-
 // The setup window on its own, with the simulated keyer on port 7.
 struct Bench {
     WinKeySimulator sim;
@@ -48,9 +43,7 @@ struct Bench {
     Bench()
     {
         SerialPorts::mapPort(KeyerPort, sim.device());
-        window.show();
-        QApplication::setActiveWindow(&window);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        showActive(window);
     }
     QLineEdit *field(const char *name) { return fieldOf(window, name); }
     QLabel *label(const char *name) { return control<QLabel>(window, name); }
@@ -76,6 +69,80 @@ struct Bench {
     }
 };
 } // namespace
+
+TEST(WinKeyProtocol, CommandBytesStatusLevelsAndText)
+{
+    // The other commands are checked on the wire by the keyer window's tests.
+    EXPECT_EQ(WinKey::backspace(), hex("08"));
+    EXPECT_EQ(WinKey::requestStatus(), hex("15"));
+
+    // XOFF holds the feed whatever else is set; a speed-pot byte is no status.
+    const std::pair<int, int> levels[] = {{0xC0, 0}, {0xC4, 4}, {0xC5, 8}, {0xC1, 8}, {0xC2, 2},
+                                          {0xC6, 4}, {0x85, 0}, {0xBF, 0}, {0x1F, 0}};
+    for (const auto &[byte, level] : levels)
+        EXPECT_EQ(WinKey::statusLevel(quint8(byte)), level) << byte;
+    EXPECT_FALSE(WinKey::isStatus(0x85));
+    EXPECT_TRUE(WinKey::isStatus(0xC0));
+
+    const std::pair<QChar, QByteArray> characters[] = {
+        {u'A', "A"}, {u' ', " "}, {u'/', "/"}, {u'~', "~"}, {u'!', ""}, {u'\r', ""}, {QChar(0x0A), ""},
+        {QChar(0x7F), ""}, {QChar(0xE9), ""}};
+    for (const auto &[ch, bytes] : characters)
+        EXPECT_EQ(WinKey::character(ch), bytes) << int(ch.unicode());
+
+    EXPECT_EQ(WinKey::resultText(0), "WK Success!");
+    EXPECT_EQ(WinKey::resultText(-3), "No Open Response");
+    EXPECT_EQ(WinKey::resultText(-8), "WK Already Open");
+    EXPECT_EQ(WinKey::resultText(-9), "WK Not Open");
+    EXPECT_EQ(WinKey::resultText(-7), "");
+}
+
+TEST(WinKeySettings, FileRoundTripAndDamagedFiles)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("WK.txt");
+    WinKeySettings s;
+    s.port = 3;
+    s.wpm = "28";
+    s.ratio = "45";
+    s.pinConfig = WinKeySettings::Ptt;
+    s.keyerMode = WinKeySettings::Bug;
+    ASSERT_TRUE(s.save(path));
+    const QByteArray written = "3\r\n\"28\"\r\n\"50\"\r\n\"0\"\r\n\"0\"\r\n\"45\"\r\n5\r\n48\r\n";
+    EXPECT_EQ(readAll(path), written);
+    WinKeySettings back;
+    EXPECT_TRUE(back.load(path));
+    EXPECT_EQ(back.fileData(), written);
+
+    const QByteArray sixLines = "4\r\n\"20\"\r\n\"60\"\r\n\"1\"\r\n\"2\"\r\n\"40\"\r\n";
+    struct Case {
+        QByteArray data;
+        int port;
+        const char *wpm;
+        int pins, mode;
+    };
+    const Case cases[] = {
+        {sixLines, 4, "20", 6, 0},                                // an older file keeps pins and mode
+        {sixLines + "7\r\n0\r\n", 4, "20", 6, 0},                 // no such pin configuration
+        {sixLines + "8\r\n64\r\n", 4, "20", 8, 0},                // no such keyer mode
+        {"x\r\n\"20\"\r\n", 0, "18", 6, 0},                       // a port that is no number
+        {"300\r\n\"20\"\r\n", 0, "18", 6, 0},                     // a port beyond a byte
+        {"", 0, "18", 6, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.data.constData());
+        ASSERT_TRUE(writeBytes(path, c.data));
+        WinKeySettings r;
+        EXPECT_FALSE(r.load(path));
+        EXPECT_EQ(r.port, c.port);
+        EXPECT_EQ(r.wpm, QLatin1String(c.wpm));
+        EXPECT_EQ(r.pinConfig, c.pins);
+        EXPECT_EQ(r.keyerMode, c.mode);
+    }
+    WinKeySettings missing;
+    EXPECT_FALSE(missing.load(dir.filePath("none.txt")));
+    EXPECT_EQ(missing.fileData(), WinKeySettings().fileData());
+}
 
 TEST(WinKeyWindow, OpenSendsEverySettingAndEachFieldIsCheckedWhenLeft)
 {

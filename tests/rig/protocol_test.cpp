@@ -1,9 +1,13 @@
 // The rig protocols without a port: the query bytes of each model, the
-// cutting of replies into frames however they arrive, and the reading of
-// each reply, including replies that do not fit.
+// cutting of replies into frames however they arrive, the reading of each
+// reply (including replies that do not fit), the frequency and mode commands
+// of every family at the edges of what each can carry, the mode the band
+// plan gives and the order of the steps that tune a rig.
 #include "rig/RigModels.h"
 #include "rig/RigProtocol.h"
 #include "rig/RigSettings.h"
+#include "rig/RigTuner.h"
+#include "support/TestLog.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -22,16 +26,33 @@ QuerySetup setupOf(const QString &rig)
 }
 
 // Feeds the bytes through the rig's framer and parses every frame.
-RigState readAll(const QuerySetup &s, const QByteArray &bytes, RigState st = {}, bool *fit = nullptr)
+RigState parsed(const QuerySetup &s, const QByteArray &bytes)
 {
     ReplyFramer framer(*s.model);
     framer.append(bytes);
-    bool any = false;
+    RigState st;
     for (const QByteArray &f : framer.takeFrames())
-        any = parseReply(s, f, st) || any;
-    if (fit)
-        *fit = any;
+        parseReply(s, f, st);
     return st;
+}
+
+CommandSetup setupFor(const char *rig, int vfo = 10)
+{
+    const Model &m = model(QString::fromLatin1(rig));
+    return {&m, m.freqQuery, m.modeQuery, vfo, QStringLiteral("PH")};
+}
+
+// Text commands as they are, binary ones as spaced hex.
+std::string shown(const QByteArray &b, bool hex)
+{
+    return (hex ? bytesToHexText(b).trimmed() : QString::fromLatin1(b)).toStdString();
+}
+
+BandPlan shippedPlan()
+{
+    QFile f(QStringLiteral(":/BandPlan.txt"));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return BandPlan::parse(f.readAll());
 }
 } // namespace
 
@@ -144,18 +165,18 @@ TEST(RigProtocol, RepliesGiveFrequencyAndMode)
         QuerySetup s = setupOf(c.rig);
         if (c.freqQuery)
             s.freqQuery = c.freqQuery;
-        const RigState st = readAll(s, c.reply);
+        const RigState st = parsed(s, c.reply);
         EXPECT_FLOAT_EQ(st.frequency, c.mhz) << c.rig << " " << c.reply.toHex(' ').toStdString();
         EXPECT_EQ(st.mode, QString::fromLatin1(c.mode)) << c.rig << " " << c.reply.toHex(' ').toStdString();
     }
     // The 757's status block: frequency in bytes 9..6, mode in byte 10.
     QByteArray block(75, '\0');
     block[5] = 0x00, block[6] = 0x50, block[7] = 0x42, block[8] = 0x01, block[9] = 0x03;
-    const RigState st = readAll(setupOf("Yaesu 757 GX II"), block);
+    const RigState st = parsed(setupOf("Yaesu 757 GX II"), block);
     EXPECT_FLOAT_EQ(st.frequency, 14.25f);
     EXPECT_EQ(st.mode, "CW");
     // The IF reply also tells the VFO.
-    RigState vfo = readAll(setupOf("Kenwood 2"), QByteArray(ifReply).replace(30, 1, "1"));
+    RigState vfo = parsed(setupOf("Kenwood 2"), QByteArray(ifReply).replace(30, 1, "1"));
     EXPECT_EQ(vfo.vfo, 1);
 }
 
@@ -262,12 +283,9 @@ TEST(RigSettingsFile, RoundTripsAndKeepsDefaultsForBadValues)
     s.rigctldHost = "shack";
     s.rigctldPort = 4533;
     ASSERT_TRUE(s.save(path));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray text = f.readAll();
+    const QByteArray text = readAll(path);
     EXPECT_TRUE(text.startsWith("\"1200 \"\r\n\"E\"\r\n\"7\"\r\n\"1\"\r\n\"FE FE 70 E0 04 FD\"\r\n")) << text.toStdString();
     EXPECT_TRUE(text.contains("\"1200,E,7,1\"\r\n7\r\n\"D\"\r\n\"F\"\r\n\"Icom\"\r\n1\r\n0\r\n2\r\n"));
-    f.close();
     RigSettings back;
     ASSERT_TRUE(back.load(path));
     EXPECT_EQ(back.freqQuery, s.freqQuery);
@@ -279,10 +297,7 @@ TEST(RigSettingsFile, RoundTripsAndKeepsDefaultsForBadValues)
     EXPECT_EQ(back.tickMs(), 50);
 
     // Bad values keep what was there; a short file is no fault.
-    QFile bad(path);
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("\"300\"\r\n\"X\"\r\n\"8\"\r\n\"2\"\r\n\"MD;\"\r\n\"FA;\"\r\n\"\"\r\n11\r\n\"R\"\r\n\"Q\"\r\n\"Kenwud\"\r\n");
-    bad.close();
+    ASSERT_TRUE(writeBytes(path, "\"300\"\r\n\"X\"\r\n\"8\"\r\n\"2\"\r\n\"MD;\"\r\n\"FA;\"\r\n\"\"\r\n11\r\n\"R\"\r\n\"Q\"\r\n\"Kenwud\"\r\n"));
     RigSettings loaded;
     QStringList warnings;
     ASSERT_TRUE(loaded.load(path, &warnings));
@@ -295,4 +310,153 @@ TEST(RigSettingsFile, RoundTripsAndKeepsDefaultsForBadValues)
     EXPECT_EQ(loaded.freqQuery, "FA;");
     EXPECT_EQ(warnings.size(), 5) << warnings.join("; ").toStdString();
     EXPECT_FALSE(RigSettings().load(dir.filePath("missing.txt")));
+}
+
+TEST(RigCommands, FrequencyBytesOfEveryFamilyAndTheRefusedCases)
+{
+    const struct {
+        const char *rig;
+        qint64 hz;
+        bool hex;
+        const char *wire; // empty: nothing
+        bool refused;
+        int settleMs;
+        int vfo = 10;
+    } cases[] = {
+        {"Kenwood", 14250000, false, "FA00014250000;", false, 205},
+        {"Kenwood", 99999999999, false, "FA99999999999;", false, 205},
+        {"Kenwood", 100000000000, false, "", true, 0},
+        {"Kenwood", 0, false, "", true, 0},
+        {"Kenwood", -14250000, false, "", true, 0},
+        {"Kenwood 2", 14250000, false, "FB00014250000;", false, 205, 1},
+        {"Kenwood 2", 14250000, false, "FA00014250000;", false, 205, 2},
+        {"Kenwood 2", 14250000, false, "FA00014250000;", false, 205, 10},
+        {"Elecraft", 144200000, false, "FA00144200000;", false, 1205},
+        {"Icom", 14250000, true, "FE FE 64 E0 05 00 00 25 14 00 FD", false, 140},
+        {"Icom", 9999999999, true, "FE FE 64 E0 05 99 99 99 99 99 FD", false, 140},
+        {"Icom", 10000000000, true, "", true, 0},
+        {"Icom 735", 432100000, true, "FE FE 64 E0 05 00 00 10 32 04 FD", false, 140},
+        {"Ten Tec Omni VI", 50125000, true, "FE FE 04 E0 05 00 50 12 50 00 FD", false, 360},
+        {"Ten Tec Fnt Pnl", 14250000, true, "2A 41 00 D9 70 10 0D", false, 205},
+        {"Ten Tec Fnt Pnl", 4294967295, true, "2A 41 FF FF FF FF 0D", false, 205},
+        {"Ten Tec Fnt Pnl", 4294967296, true, "", true, 0},
+        {"Ten Tec Orion", 14250000, false, "*AF14.25\r", false, 205},
+        {"Ten Tec Orion", 144200000, false, "*AF144.2\r", false, 205},
+        {"Ten Tec Orion", 432100010, false, "*AF432.10001\r", false, 205},
+        {"Yaesu", 14250000, true, "01 42 50 00 01", false, 205},
+        {"Yaesu", 432100010, true, "43 21 00 01 01", false, 205},
+        {"Yaesu", 999999990, true, "99 99 99 99 01", false, 205},
+        {"Yaesu", 1000000000, true, "", true, 0},
+        {"Yaesu", 4, true, "", true, 0},
+        {"Yaesu 890", 14250000, true, "00 50 42 01 0A", false, 205},
+        {"Yaesu 757 GX II", 7025000, true, "00 25 70 00 0A", false, 205},
+        {"Yaesu 1000", 14250000, true, "00 50 42 01 0A", false, 10},
+        {"Yaesu FTdx9000", 14250000, false, "FA14250000;", false, 205},
+        {"Yaesu FTdx9000", 99999999, false, "FA99999999;", false, 205},
+        {"Yaesu FTdx9000", 432100000, false, "", true, 0},
+        {"Hamlib rigctld", 1296100000, false, "F 1296100000\n", false, 0},
+        {"Other", 14250000, false, "", false, 0},
+        {"None", 14250000, false, "", false, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.rig) + " " + std::to_string(c.hz));
+        const Command cmd = frequencyCommand(setupFor(c.rig, c.vfo), c.hz);
+        EXPECT_EQ(shown(cmd.bytes, c.hex), c.wire);
+        EXPECT_EQ(!cmd.refused.isEmpty(), c.refused) << cmd.refused.toStdString();
+        EXPECT_EQ(cmd.settleMs, c.settleMs);
+    }
+    // An address that is not hex in the query: nothing rather than a wrong frame.
+    CommandSetup icom = setupFor("Icom");
+    icom.freqQuery = QStringLiteral("FE FE ZZ E0 03 FD");
+    EXPECT_FALSE(frequencyCommand(icom, 14250000).refused.isEmpty());
+    // The Pegasus program reads the frequency and the mode from its file.
+    const Command pegasus = frequencyCommand(setupFor("Ten Tec Pegasus"), 14250000);
+    EXPECT_TRUE(pegasus.toFile);
+    EXPECT_EQ(pegasus.bytes, QByteArray("14.25\r\n\"PH\"\r\n"));
+}
+
+TEST(RigCommands, ModeBytesOfEveryFamily)
+{
+    const struct {
+        const char *rig, *mode;
+        bool hex;
+        const char *wire;
+    } cases[] = {
+        {"Icom", "USB", true, "FE FE 64 E0 06 01 FD"},      {"Icom", "LSB", true, "FE FE 64 E0 06 00 FD"},
+        {"Ten Tec Omni VI", "RTTY-R", true, "FE FE 04 E0 06 08 FD"}, {"Icom", "DIG", true, ""},
+        {"Icom 735", "USB", true, ""},                       {"Kenwood", "CW", false, "MD3;"},
+        {"Kenwood 2", "LSB", false, "MD1;"},                 {"Elecraft", "FSK", false, "MD6;"},
+        {"Kenwood", "CW-R", false, ""},                      {"Yaesu", "USB", true, "01 00 00 00 07"},
+        {"Yaesu", "DIG", true, "0A 00 00 00 07"},            {"Yaesu", "PKT", true, "0C 00 00 00 07"},
+        {"Yaesu 890", "CW-R", true, "00 00 00 03 0C"},       {"Yaesu 1000 D", "FM", true, "00 00 00 06 0C"},
+        {"Yaesu 757 GX II", "DIG", true, ""},                {"Yaesu FTdx9000", "LSB", false, "MD01;"},
+        {"Yaesu FTdx9000", "CW-R", false, "MD07;"},          {"Yaesu FTdx9000", "PKT", false, ""},
+        {"Hamlib rigctld", "CW-R", false, "M CWR 0\n"},      {"Ten Tec Orion", "USB", false, ""},
+        {"Ten Tec Fnt Pnl", "CW", true, ""},                 {"Ten Tec Pegasus", "USB", false, ""},
+        {"Other", "USB", false, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.rig) + " " + c.mode);
+        const Command cmd = modeCommand(setupFor(c.rig), QString::fromLatin1(c.mode));
+        EXPECT_EQ(shown(cmd.bytes, c.hex), c.wire);
+        EXPECT_TRUE(cmd.refused.isEmpty());
+    }
+}
+
+TEST(RigCommands, BandPlanModeAndTheOrderOfModeDelayAndFrequency)
+{
+    const BandPlan plan = shippedPlan();
+    EXPECT_FALSE(plan.effective.isEmpty());
+    const struct {
+        qint64 hz;
+        const char *mode;
+    } modes[] = {
+        {14250000, "USB"}, {7200000, "LSB"}, {3750000, "LSB"}, {14025000, "CW"}, {1900000, ""},
+        {5332000, "USB"},  {14150000, ""},   {432100000, "USB"}, {50090000, "CW"}, {2400000, ""},
+    };
+    for (const auto &m : modes)
+        EXPECT_EQ(plan.rigModeFor(m.hz), QLatin1String(m.mode)) << m.hz;
+    // The file's own row decides: a 40 m phone row from 7.125 MHz.
+    const BandPlan forty = BandPlan::parse("\"2024\"\r\n\"40\",\"E\",\"PH\",7.125,7.3\r\n");
+    EXPECT_EQ(forty.rigModeFor(7200000), QStringLiteral("LSB"));
+
+    using S = TuneStep;
+    const TunePlan to20 = frequencyPlan(setupFor("Kenwood"), plan, 14200000);
+    const QList<TuneStep> expected{S::drain(), S::wait(ModeLeadMs), S::send("MD2;"),           S::drain(),
+                                   S::drain(), S::wait(205),        S::send("FA00014200000;"), S::drain()};
+    EXPECT_EQ(to20.steps, expected);
+    EXPECT_EQ(to20.mode, QStringLiteral("USB"));
+    // 160 m: no mode command, only the frequency.
+    const TunePlan to160 = frequencyPlan(setupFor("Kenwood"), plan, 1900000);
+    EXPECT_EQ(to160.steps.size(), 4);
+    EXPECT_EQ(to160.steps[2].bytes, QByteArray("FA00001900000;"));
+    // A frequency the rig cannot take sends no mode either.
+    const TunePlan tooHigh = frequencyPlan(setupFor("Yaesu FTdx9000"), plan, 432100000);
+    EXPECT_TRUE(tooHigh.steps.isEmpty());
+    EXPECT_FALSE(tooHigh.refused.isEmpty());
+}
+
+TEST(BandPlanFile, MalformedRowsZeroWidthBandsAndTheChartOfAClass)
+{
+    // A malformed row ends the reading; a band of no width gets no bar.
+    const BandPlan odd = BandPlan::parse("\"2024\"\r\n\"20\",\"O\",\"PH\",14,14.35\r\n\"X\",\"O\",\"PH\",5,5\r\n"
+                                         "\"20\",\"G\",\"CW\",14.025,14.15\r\n\"20\",\"G\",\"PH\",oops,14.35\r\n"
+                                         "\"20\",\"G\",\"PH\",14.225,14.35\r\n");
+    EXPECT_EQ(odd.rows.size(), 3);
+    const QList<PrivilegeBar> bars = odd.chart(QLatin1Char('G'));
+    ASSERT_EQ(bars.size(), 1);
+    EXPECT_EQ(bars[0].toolTip, QStringLiteral("20  14.000 - 14.350"));
+    ASSERT_EQ(bars[0].segments.size(), 1);
+    EXPECT_NEAR(bars[0].segments[0].start, 0.025 / 0.35, 1e-9);
+    EXPECT_EQ(bars[0].segments[0].toolTip, QStringLiteral("CW  14.025 - 14.150"));
+    EXPECT_TRUE(odd.chart(QLatin1Char('N'))[0].segments.isEmpty());
+    EXPECT_EQ(privilegeMHzText(1240000000), QStringLiteral("1,240.000"));
+    // The shipped plan: every class has its bars, Novices nothing on 20 m.
+    const BandPlan plan = shippedPlan();
+    for (QChar c : QStringLiteral("NTPGAE")) {
+        const QList<PrivilegeBar> chart = plan.chart(c);
+        EXPECT_EQ(chart.size(), 14);
+        const bool onTwenty = chart[5].band == QLatin1String("20") && !chart[5].segments.isEmpty();
+        EXPECT_EQ(onTwenty, QStringLiteral("GAE").contains(c)) << c.toLatin1();
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 
+#include <QFile>
 #include <QHash>
 
 namespace {
@@ -26,6 +27,20 @@ const QHash<QString, QChar> &bySigns()
     return t;
 }
 } // namespace
+
+std::vector<KeyEdge> recordedKeyEdges(const QString &file)
+{
+    std::vector<KeyEdge> edges;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return edges;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        const QList<QByteArray> v = line.split(' ');
+        if (v.size() == 3 && v[1] == "KEY")
+            edges.push_back({v[0].toLongLong(), v[2] == "1"});
+    }
+    return edges;
+}
 
 Decoded decodeMorse(const std::vector<KeyEdge> &edges, double unitMs)
 {

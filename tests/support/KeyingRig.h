@@ -22,6 +22,9 @@ struct Decoded {
 // also a word.
 Decoded decodeMorse(const std::vector<KeyEdge> &edges, double unitMs);
 
+// The key edges a program run with the recording key line wrote to its file.
+std::vector<KeyEdge> recordedKeyEdges(const QString &file);
+
 struct RecordingEntry : EntryAccess {
     QString call, report, currentMode = QStringLiteral("CW");
     int logged = 0;

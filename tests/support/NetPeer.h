@@ -55,4 +55,4 @@ struct NetPeer {
     std::vector<std::pair<QString, bool>> messages;
 };
 
-inline bool eventually(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 5000); }
+inline bool eventually(const std::function<bool()> &condition) { return QTest::qWaitFor(condition, 10000); }

@@ -1,18 +1,13 @@
 #include "support/WinKeySimulator.h"
 
-#include <QFileInfo>
-#include <QTest>
 #include <algorithm>
 
 WinKeySimulator::WinKeySimulator()
 {
-    const QString peer = m_dir.filePath(QStringLiteral("peer"));
-    m_socat.start(QStringLiteral("socat"), {QStringLiteral("pty,raw,echo=0,link=") + device(),
-                                            QStringLiteral("pty,raw,echo=0,link=") + peer});
-    m_ready = QTest::qWaitFor([&] { return QFileInfo::exists(device()) && QFileInfo::exists(peer); }, 5000);
+    m_ready = m_pty.ready;
     if (!m_ready)
         return;
-    m_port.setPortName(peer);
+    m_port.setPortName(m_pty.peer);
     m_ready = m_port.open(QIODevice::ReadWrite);
     connect(&m_port, &QSerialPort::readyRead, this, &WinKeySimulator::received);
     m_sender.setSingleShot(true);
@@ -22,8 +17,6 @@ WinKeySimulator::WinKeySimulator()
 WinKeySimulator::~WinKeySimulator()
 {
     m_port.close();
-    m_socat.terminate();
-    m_socat.waitForFinished(5000);
 }
 
 int WinKeySimulator::charMs() const

@@ -6,12 +6,12 @@
 // status bytes as the keyer does. Characters that arrive with the buffer
 // full are lost, as they would be. It can go silent: no answers, no status,
 // no sending.
+#include "support/PtyPair.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
-#include <QProcess>
 #include <QSerialPort>
-#include <QTemporaryDir>
 #include <QTimer>
 
 class WinKeySimulator : public QObject {
@@ -21,7 +21,7 @@ public:
     ~WinKeySimulator() override;
 
     bool ready() const { return m_ready; }
-    QString device() const { return m_dir.filePath(QStringLiteral("keyer")); }
+    QString device() const { return m_pty.dev; }
 
     quint8 version = 31;
     // The buffer: XOFF is reported from xoffAt characters until it is down
@@ -57,8 +57,7 @@ private:
     void answer(quint8 b);
     int charMs() const;
 
-    QTemporaryDir m_dir;
-    QProcess m_socat;
+    PtyPair m_pty;
     QSerialPort m_port;
     QTimer m_sender;
     QByteArray m_in;
