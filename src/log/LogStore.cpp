@@ -14,7 +14,7 @@ namespace Sql {
 // quote in a value is stored as typed.
 const QString reload = QStringLiteral("select rowid, * from tbllog order by flddate, fldtime, rowid");
 const QString count = QStringLiteral("select count(*) as fsizeold from tbllog");
-const QString dupe = QStringLiteral("select * from tbllog where calls=? collate nocase");
+const QString dupe = QStringLiteral("select rowid, * from tbllog where calls=? collate nocase");
 const QString insert = QStringLiteral(
     "insert into tblLog (calls, rstr, gridr, rsts, grids, flddate, fldtime, uband, umode)"
     "VALUES (?,?,?,?,?,?,?,?,?)");
@@ -172,12 +172,15 @@ LogStore::CheckResult LogStore::checkForChanges(QString *error)
 
 std::optional<std::vector<QsoRecord>> LogStore::rowsForCall(const QString &call, QString *error)
 {
-    auto q = m_engine.select(Sql::dupe, {call}, error);
-    if (!q)
+    std::vector<QsoRecord> rows;
+    const bool ok = m_engine.readKeyedTextRows(Sql::dupe, {call}, QsoRecord::ColumnCount,
+                                               [&rows](qint64, const QString *v) {
+                                                   rows.push_back({v[0], v[1], v[2], v[3], v[4], v[5],
+                                                                   v[6], v[7], v[8]});
+                                               },
+                                               error);
+    if (!ok)
         return std::nullopt;
-    auto rows = readRows(*q, error);
-    if (!rows)
-        m_engine.noteFailure(*q);
     return rows;
 }
 
@@ -210,10 +213,7 @@ std::optional<qint64> LogStore::insert(const QsoRecord &r, QString *error)
     QVariantList values;
     for (const QString &v : r.values())
         values.append(v);
-    auto q = m_engine.select(Sql::insert, values, error);
-    if (!q)
-        return std::nullopt;
-    return q->lastInsertId().toLongLong();
+    return m_engine.insertRow(Sql::insert, values, error);
 }
 
 std::optional<int> LogStore::deleteContact(int recordNumber, QString *error)
@@ -265,6 +265,11 @@ void LogStore::appendOwn(const QsoRecord &r, qint64 rowId)
         m_orderBroken = true;
     m_mirror.loadedCount += 1;
     m_mirror.append(r, rowId);
+    // Where the change counter moves for this copy's own writes too, the
+    // write is no news when nobody else moved it since the last look.
+    const auto v = m_engine.lastWriteVersions();
+    if (v && m_seenVersion && *m_seenVersion == v->before)
+        m_seenVersion = v->after;
 }
 
 QByteArray LogStore::backupText(const LogMirror &m)

@@ -10,7 +10,9 @@
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <functional>
+#include <optional>
 
 class LogBackend {
 public:
@@ -56,9 +58,25 @@ public:
     virtual QString dataVersionQuery() const = 0;
     // A query counting the tables named like its one bound value.
     virtual QString tableCountQuery() const = 0;
+    // Whether this connection's own writes move the change counter too (a
+    // server's version row does; a file's counter moves for the others only).
+    virtual bool ownWritesMoveVersion() const { return false; }
 
-    virtual bool readKeyedTextRows(const QString &sql, int textColumns, const RowFn &onRow,
-                                   bool *busy, QString *error) = 0;
+    // Runs statements that take no values, in one exchange with the database
+    // where it allows that; *value gets the first column of the first row of
+    // the last statement that returned rows. Stops at the first failure.
+    // Does what beforeStatement would do itself.
+    virtual bool runBatch(const QStringList &statements, bool inWrite, std::optional<qint64> *value,
+                          bool *busy, QString *error);
+    // Inserts one row with the values bound to the "?" placeholders in order
+    // and returns its key.
+    virtual std::optional<qint64> insertRow(const QString &sql, const QVariantList &values, bool *busy,
+                                            QString *error);
+    // Runs a query whose first column is an integer key and whose next
+    // textColumns columns are texts, with values bound to its "?"
+    // placeholders in order.
+    virtual bool readKeyedTextRows(const QString &sql, const QVariantList &values, int textColumns,
+                                   const RowFn &onRow, bool *busy, QString *error) = 0;
     // A consistent copy of the whole log into a new SQLite log file.
     virtual bool copyTo(const QString &dest, QString *error) = 0;
 

@@ -35,6 +35,40 @@ QString LogBackend::describe(const QSqlError &e)
     return t.isEmpty() ? QStringLiteral("unknown database error") : t;
 }
 
+bool LogBackend::runBatch(const QStringList &statements, bool inWrite, std::optional<qint64> *value,
+                          bool *busy, QString *error)
+{
+    beforeStatement(inWrite);
+    for (const QString &sql : statements) {
+        QSqlQuery q(database());
+        q.setForwardOnly(forwardOnlyQueries());
+        if (!q.exec(dialect(sql))) {
+            *busy = isBusy(q.lastError());
+            if (error)
+                *error = describe(q.lastError());
+            return false;
+        }
+        if (q.isSelect() && q.next() && value)
+            *value = q.value(0).toLongLong();
+    }
+    return true;
+}
+
+std::optional<qint64> LogBackend::insertRow(const QString &sql, const QVariantList &values, bool *busy,
+                                            QString *error)
+{
+    QSqlQuery q = preparedQuery(sql);
+    bool ok = !q.lastError().isValid();
+    for (int i = 0; ok && i < values.size(); ++i)
+        q.bindValue(i, values.at(i));
+    if (ok && q.exec())
+        return q.lastInsertId().toLongLong();
+    *busy = isBusy(q.lastError());
+    if (error)
+        *error = describe(q.lastError());
+    return std::nullopt;
+}
+
 QSqlQuery LogBackend::preparedQuery(const QString &sql)
 {
     QSqlQuery q(database());
@@ -77,6 +111,7 @@ bool LogEngine::openAs(const QString &path, bool forLogging, QString *error)
     close();
     m_lastBusy = false;
     m_inWrite = false;
+    m_writeVersions.reset();
     if (isServerLog(path))
         m_backend = std::make_unique<PostgresEngine>(m_connection);
     else
@@ -201,6 +236,13 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
                                   const std::function<void(qint64, const QString *)> &onRow,
                                   QString *error)
 {
+    return readKeyedTextRows(sql, {}, textColumns, onRow, error);
+}
+
+bool LogEngine::readKeyedTextRows(const QString &sql, const QVariantList &values, int textColumns,
+                                  const std::function<void(qint64, const QString *)> &onRow,
+                                  QString *error)
+{
     if (!m_open) {
         if (error)
             *error = QStringLiteral("the log is not open");
@@ -211,7 +253,7 @@ bool LogEngine::readKeyedTextRows(const QString &sql, int textColumns,
         if (!m_inWrite && !m_backend->ensureConnected(error))
             return false;
         m_backend->beforeStatement(m_inWrite);
-        const bool read = m_backend->readKeyedTextRows(sql, textColumns, onRow, &m_lastBusy, error);
+        const bool read = m_backend->readKeyedTextRows(sql, values, textColumns, onRow, &m_lastBusy, error);
         m_backend->afterStatement();
         if (read)
             return true;
@@ -285,33 +327,82 @@ bool LogEngine::readRowsAfter(const QString &flddate, const QString &fldtime, qi
     return true;
 }
 
+std::optional<qint64> LogEngine::insertRow(const QString &sql, const QVariantList &values, QString *error)
+{
+    m_lastBusy = false;
+    if (!m_open) {
+        if (error)
+            *error = QStringLiteral("the log is not open");
+        return std::nullopt;
+    }
+    // Never sent twice: a lost connection may have taken the row in.
+    if (!m_inWrite && !m_backend->ensureConnected(error))
+        return std::nullopt;
+    m_backend->beforeStatement(m_inWrite);
+    const auto key = m_backend->insertRow(sql, values, &m_lastBusy, error);
+    m_backend->afterStatement();
+    return key;
+}
+
+bool LogEngine::runBatch(const QStringList &statements, std::optional<qint64> *value, QString *error)
+{
+    if (!m_open) {
+        if (error)
+            *error = QStringLiteral("the log is not open");
+        return false;
+    }
+    for (int attempt = 0;; ++attempt) {
+        m_lastBusy = false;
+        if (!m_inWrite && !m_backend->ensureConnected(error))
+            return false;
+        const bool ok = m_backend->runBatch(statements, m_inWrite, value, &m_lastBusy, error);
+        m_backend->afterStatement();
+        if (ok)
+            return true;
+        // Only the start of a transaction is sent again on a new connection.
+        if (attempt > 0 || m_inWrite || !m_backend->connectionLost())
+            return false;
+    }
+}
+
 bool LogEngine::beginWrite(QString *error)
 {
-    const QStringList steps = m_open ? m_backend->beginWriteStatements() : QStringList{QString()};
-    if (!exec(steps.first(), {}, error))
-        return false;
-    m_inWrite = true;
-    for (qsizetype i = 1; i < steps.size(); ++i) {
-        if (!exec(steps.at(i), {}, error)) {
-            const bool busy = m_lastBusy;
-            rollback();
-            m_lastBusy = busy;
-            return false;
-        }
+    QStringList steps = m_open ? m_backend->beginWriteStatements() : QStringList{};
+    // Where this copy's own writes move the change counter, the counter is
+    // read under the write lock, so that the write can be told from the
+    // others' changes afterwards.
+    m_versionAtWriteStart.reset();
+    if (m_open && m_backend->ownWritesMoveVersion())
+        steps.append(m_backend->dataVersionQuery());
+    if (runBatch(steps, &m_versionAtWriteStart, error)) {
+        m_inWrite = true;
+        return true;
     }
-    return true;
+    const bool busy = m_lastBusy;
+    rollback();
+    m_lastBusy = busy;
+    return false;
 }
 
 bool LogEngine::commit(QString *error)
 {
-    const bool ok = exec(QStringLiteral("COMMIT"), {}, error).has_value();
+    QStringList steps{QStringLiteral("COMMIT")};
+    std::optional<qint64> after;
+    const bool readVersion = m_open && m_backend->ownWritesMoveVersion() && m_versionAtWriteStart;
+    if (readVersion)
+        steps.prepend(m_backend->dataVersionQuery());
+    const bool ok = runBatch(steps, &after, error);
     m_inWrite = false;
+    m_writeVersions.reset();
     if (!ok) {
         const bool busy = m_lastBusy;
         rollback();
         m_lastBusy = busy;
+        return false;
     }
-    return ok;
+    if (readVersion && after)
+        m_writeVersions = WriteVersions{*m_versionAtWriteStart, *after};
+    return true;
 }
 
 void LogEngine::rollback()

@@ -10,6 +10,7 @@
 // read-only and are never changed.
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <functional>
 #include <memory>
@@ -69,6 +70,13 @@ public:
     bool readKeyedTextRows(const QString &sql, int textColumns,
                            const std::function<void(qint64 key, const QString *texts)> &onRow,
                            QString *error = nullptr);
+    // The same for a query with values bound to its "?" placeholders in order.
+    bool readKeyedTextRows(const QString &sql, const QVariantList &values, int textColumns,
+                           const std::function<void(qint64 key, const QString *texts)> &onRow,
+                           QString *error = nullptr);
+    // Inserts one row (values bound in order) and returns its key (row identity).
+    std::optional<qint64> insertRow(const QString &sql, const QVariantList &values,
+                                    QString *error = nullptr);
 
     // ---- following other copies' changes ----
     // A number that moves whenever another connection commits a change to
@@ -95,6 +103,14 @@ public:
     bool beginWrite(QString *error = nullptr);
     bool commit(QString *error = nullptr);
     void rollback();
+    // Where this connection's own writes move the change counter (a
+    // server's), the counter as the last committed write transaction began
+    // and as it was committed, read within the exchanges that began and
+    // committed it; nothing elsewhere.
+    struct WriteVersions {
+        qint64 before = 0, after = 0;
+    };
+    std::optional<WriteVersions> lastWriteVersions() const { return m_writeVersions; }
 
     // A consistent copy of the open log into a new file (the engine's own
     // snapshot, so other writers never tear it). dest must not exist.
@@ -134,6 +150,7 @@ public:
 
 private:
     std::optional<QSqlQuery> run(const QString &sql, const QVariantList &values, QString *error);
+    bool runBatch(const QStringList &statements, std::optional<qint64> *value, QString *error);
     bool openAs(const QString &path, bool forLogging, QString *error);
     QString m_connection;
     std::unique_ptr<LogBackend> m_backend;
@@ -141,6 +158,8 @@ private:
     bool m_open = false;
     bool m_lastBusy = false;
     bool m_inWrite = false;
+    std::optional<qint64> m_versionAtWriteStart;
+    std::optional<WriteVersions> m_writeVersions;
     int m_busyWaitMs = DefaultBusyWaitMs;
     std::function<void()> m_onChange;
 };

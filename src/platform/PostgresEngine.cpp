@@ -294,8 +294,10 @@ void PostgresEngine::setBusyWait(int ms) { m_busyWaitMs = ms; }
 QStringList PostgresEngine::beginWriteStatements() const
 {
     // Writers queue behind each other; readers (the other copies' reloads and
-    // change checks) go on.
-    return {QStringLiteral("BEGIN"), QStringLiteral("LOCK TABLE tblLog IN SHARE ROW EXCLUSIVE MODE")};
+    // change checks) go on. The lock wait is the transaction's own, so that
+    // it costs no exchange of its own and nothing is left to undo.
+    return {QStringLiteral("BEGIN"), QStringLiteral("SET LOCAL lock_timeout = %1").arg(m_busyWaitMs),
+            QStringLiteral("LOCK TABLE tblLog IN SHARE ROW EXCLUSIVE MODE")};
 }
 
 QString PostgresEngine::tableCountQuery() const
@@ -304,37 +306,99 @@ QString PostgresEngine::tableCountQuery() const
                           " where table_schema = current_schema() and table_name = lower(?)");
 }
 
-bool PostgresEngine::readKeyedTextRows(const QString &sql, int textColumns, const RowFn &onRow,
-                                       bool *busy, QString *error)
+namespace {
+
+// Numbers the "?" placeholders as the server's protocol wants them ($1, $2...).
+QString numberedPlaceholders(const QString &sql)
+{
+    QString out;
+    out.reserve(sql.size() + 16);
+    int n = 0;
+    QChar quote;
+    for (const QChar c : sql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'?') {
+            out += u'$' + QString::number(++n);
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// What a failed result tells: the message, and whether the log was busy.
+void noteError(pg_conn *c, PGresult *res, bool *busy, QString *error)
+{
+    const char *state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+    *busy = state && isBusyState(QString::fromLatin1(state));
+    if (error) {
+        *error = QString::fromUtf8(res ? PQresultErrorMessage(res) : PQerrorMessage(c)).trimmed();
+        if (error->isEmpty())
+            *error = QString::fromUtf8(PQerrorMessage(c)).trimmed();
+        if (error->isEmpty())
+            *error = QStringLiteral("the server did not answer");
+    }
+}
+
+} // namespace
+
+PGresult *PostgresEngine::execParams(const QString &sql, const QVariantList &values, bool *busy,
+                                     QString *error)
 {
     PGconn *c = handle();
     if (!c) {
         if (error)
             *error = QStringLiteral("the log is not open");
-        return false;
+        return nullptr;
     }
+    // Sent with its values in one exchange: no statement is kept on the
+    // server between two calls.
+    std::vector<QByteArray> bytes;
+    bytes.reserve(static_cast<size_t>(values.size()));
+    std::vector<const char *> params;
+    for (const QVariant &v : values) {
+        if (v.isNull()) {
+            params.push_back(nullptr);
+        } else {
+            bytes.push_back(v.toString().toUtf8());
+            params.push_back(bytes.back().constData());
+        }
+    }
+    PGresult *res = PQexecParams(c, numberedPlaceholders(dialect(sql)).toUtf8().constData(),
+                                 static_cast<int>(params.size()), nullptr, params.data(), nullptr,
+                                 nullptr, 0);
+    if (PQresultStatus(res) == PGRES_TUPLES_OK)
+        return res;
+    noteError(c, res, busy, error);
+    PQclear(res);
+    return nullptr;
+}
+
+bool PostgresEngine::readKeyedTextRows(const QString &sql, const QVariantList &values, int textColumns,
+                                       const RowFn &onRow, bool *busy, QString *error)
+{
     // Read straight from the client library: the driver would make a value
     // object of every field of every row.
-    PGresult *res = PQexec(c, dialect(sql).toUtf8().constData());
-    if (PQresultStatus(res) != PGRES_TUPLES_OK) {
-        const char *state = PQresultErrorField(res, PG_DIAG_SQLSTATE);
-        *busy = state && isBusyState(QString::fromLatin1(state));
-        if (error) {
-            *error = QString::fromUtf8(res ? PQresultErrorMessage(res) : PQerrorMessage(c)).trimmed();
-            if (error->isEmpty())
-                *error = QStringLiteral("the server did not answer");
-        }
-        PQclear(res);
+    PGresult *res = execParams(sql, values, busy, error);
+    if (!res)
         return false;
-    }
     const int rows = PQntuples(res);
     std::vector<QString> texts(static_cast<size_t>(textColumns));
     std::vector<std::string> bytes(static_cast<size_t>(textColumns));
     for (int row = 0; row < rows; ++row) {
         for (int col = 0; col < textColumns; ++col) {
+            std::string &prev = bytes[static_cast<size_t>(col)];
+            if (PQgetisnull(res, row, col + 1)) {
+                prev.clear();
+                texts[static_cast<size_t>(col)] = QString();
+                continue;
+            }
             const char *t = PQgetvalue(res, row, col + 1);
             const size_t n = static_cast<size_t>(PQgetlength(res, row, col + 1));
-            std::string &prev = bytes[static_cast<size_t>(col)];
             if (prev.size() == n && std::memcmp(prev.data(), t, n) == 0)
                 continue; // the same text as the row before
             prev.assign(t, n);
@@ -344,6 +408,58 @@ bool PostgresEngine::readKeyedTextRows(const QString &sql, int textColumns, cons
     }
     PQclear(res);
     return true;
+}
+
+std::optional<qint64> PostgresEngine::insertRow(const QString &sql, const QVariantList &values, bool *busy,
+                                                QString *error)
+{
+    // The new key comes back with the insert itself.
+    PGresult *res = execParams(sql + QStringLiteral(" returning rowid"), values, busy, error);
+    if (!res)
+        return std::nullopt;
+    std::optional<qint64> key;
+    if (PQntuples(res) == 1)
+        key = std::strtoll(PQgetvalue(res, 0, 0), nullptr, 10);
+    else if (error)
+        *error = QStringLiteral("the server gave no key for the new row");
+    PQclear(res);
+    return key;
+}
+
+bool PostgresEngine::runBatch(const QStringList &statements, bool, std::optional<qint64> *value, bool *busy,
+                              QString *error)
+{
+    PGconn *c = handle();
+    if (!c) {
+        if (error)
+            *error = QStringLiteral("the log is not open");
+        return false;
+    }
+    // One message with every statement: the server runs them in turn and
+    // stops at the first that fails.
+    QStringList spelled;
+    for (const QString &s : statements)
+        spelled.append(dialect(s));
+    if (!PQsendQuery(c, spelled.join(QStringLiteral("; ")).toUtf8().constData())) {
+        noteError(c, nullptr, busy, error);
+        return false;
+    }
+    bool ok = true;
+    while (PGresult *res = PQgetResult(c)) {
+        const ExecStatusType status = PQresultStatus(res);
+        if (status == PGRES_TUPLES_OK && PQntuples(res) > 0 && value)
+            *value = std::strtoll(PQgetvalue(res, 0, 0), nullptr, 10);
+        else if (ok && status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+            ok = false;
+            noteError(c, res, busy, error);
+        }
+        PQclear(res);
+    }
+    if (ok && PQstatus(c) != CONNECTION_OK) {
+        ok = false;
+        noteError(c, nullptr, busy, error);
+    }
+    return ok;
 }
 
 bool PostgresEngine::copyTo(const QString &dest, QString *error)
@@ -369,7 +485,7 @@ bool PostgresEngine::copyTo(const QString &dest, QString *error)
             ok = readKeyedTextRows(
                 QStringLiteral("select rowid, calls, rstr, gridr, rsts, grids, flddate, fldtime,"
                                " uband, umode from tbllog order by rowid"),
-                9,
+                {}, 9,
                 [&](qint64, const QString *v) {
                     for (int i = 0; i < 9; ++i)
                         insert.bindValue(i, v[i]);

@@ -42,8 +42,13 @@ public:
     QStringList beginWriteStatements() const override;
     QString dataVersionQuery() const override { return QStringLiteral("select version from tblLogVersion"); }
     QString tableCountQuery() const override;
-    bool readKeyedTextRows(const QString &sql, int textColumns, const RowFn &onRow, bool *busy,
-                           QString *error) override;
+    bool ownWritesMoveVersion() const override { return true; }
+    bool runBatch(const QStringList &statements, bool inWrite, std::optional<qint64> *value, bool *busy,
+                  QString *error) override;
+    std::optional<qint64> insertRow(const QString &sql, const QVariantList &values, bool *busy,
+                                    QString *error) override;
+    bool readKeyedTextRows(const QString &sql, const QVariantList &values, int textColumns,
+                           const RowFn &onRow, bool *busy, QString *error) override;
     bool copyTo(const QString &dest, QString *error) override;
 
     enum class Created { New, AlreadyThere, Failed };
@@ -57,6 +62,9 @@ private:
     void forgetConnection();
     void listen();
     void takeNotifications();
+    // Runs sql with values in one exchange; a result holding rows, or
+    // nothing with *busy and *error set.
+    struct pg_result *execParams(const QString &sql, const QVariantList &values, bool *busy, QString *error);
     QString m_url;
     bool m_forLogging = true;
     int m_busyWaitMs = 5000;

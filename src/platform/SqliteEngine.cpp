@@ -222,8 +222,8 @@ QString SqliteEngine::tableCountQuery() const
     return QStringLiteral("select count(*) from sqlite_master where type = 'table' and name = ? collate nocase");
 }
 
-bool SqliteEngine::readKeyedTextRows(const QString &sql, int textColumns, const RowFn &onRow,
-                                     bool *busy, QString *error)
+bool SqliteEngine::readKeyedTextRows(const QString &sql, const QVariantList &values, int textColumns,
+                                     const RowFn &onRow, bool *busy, QString *error)
 {
     sqlite3 *h = handleOf(database());
     if (!h) {
@@ -242,6 +242,17 @@ bool SqliteEngine::readKeyedTextRows(const QString &sql, int textColumns, const 
             *error = QString::fromUtf8(sqlite3_errmsg(h));
         sqlite3_finalize(st);
         return false;
+    }
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant &v = values.at(i);
+        if (v.isNull()) {
+            sqlite3_bind_null(st, i + 1);
+        } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) {
+            sqlite3_bind_int64(st, i + 1, v.toLongLong());
+        } else {
+            const QByteArray utf8 = v.toString().toUtf8();
+            sqlite3_bind_text(st, i + 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        }
     }
     std::vector<std::string> bytes(static_cast<size_t>(textColumns));
     int rc;

@@ -19,8 +19,8 @@ public:
     QStringList beginWriteStatements() const override;
     QString dataVersionQuery() const override { return QStringLiteral("PRAGMA data_version"); }
     QString tableCountQuery() const override;
-    bool readKeyedTextRows(const QString &sql, int textColumns, const RowFn &onRow, bool *busy,
-                           QString *error) override;
+    bool readKeyedTextRows(const QString &sql, const QVariantList &values, int textColumns,
+                           const RowFn &onRow, bool *busy, QString *error) override;
     bool copyTo(const QString &dest, QString *error) override;
 
     // Creates a new empty log file at path from the schema kept with the

@@ -9,6 +9,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTcpServer>
+#include <QThread>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <memory>
 #include <pwd.h>
 #include <unistd.h>
@@ -45,7 +49,68 @@ std::unique_ptr<PgServer> &instance()
     return server;
 }
 
+const QString OwnerFile = QStringLiteral("owner.pid");
+
+bool processGone(qint64 pid) { return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
+
+// The postmaster's process id, the first line of postmaster.pid.
+qint64 postmasterOf(const QString &data)
+{
+    QFile f(data + QStringLiteral("/postmaster.pid"));
+    return f.open(QIODevice::ReadOnly) ? f.readLine().trimmed().toLongLong() : 0;
+}
+
+// The server of this program, for a signal that ends it.
+std::atomic<pid_t> postmasterToStop{0};
+
+void stopServerAndEnd(int sig)
+{
+    // An immediate shutdown; only what is safe inside a signal handler.
+    if (const pid_t pm = postmasterToStop.exchange(0); pm > 0)
+        ::kill(pm, SIGQUIT);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
 } // namespace
+
+int PgServer::removeAbandoned(const QString &parent)
+{
+    int removed = 0;
+    const QDir dir(parent);
+    for (const QString &name : dir.entryList({QString::fromLatin1(FolderPrefix) + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString folder = dir.filePath(name);
+        QFile owner(folder + u'/' + OwnerFile);
+        if (!owner.open(QIODevice::ReadOnly) || !processGone(owner.readAll().trimmed().toLongLong()))
+            continue;
+        const QString data = folder + QStringLiteral("/data");
+        if (const qint64 pm = postmasterOf(data); pm > 0 && !processGone(pm)) {
+            // SIGQUIT is the server's immediate shutdown; its children follow.
+            if (::kill(static_cast<pid_t>(pm), SIGQUIT) != 0)
+                continue; // someone else's server
+            for (int i = 0; i < 200 && !processGone(pm); ++i)
+                QThread::msleep(25);
+        }
+        if (QDir(folder).removeRecursively())
+            ++removed;
+    }
+    return removed;
+}
+
+void PgServer::watchForSignals()
+{
+    postmasterToStop = static_cast<pid_t>(postmasterOf(m_data));
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    // Signals the program handles itself are left to it.
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGABRT, SIGSEGV}) {
+        struct sigaction now {};
+        if (::sigaction(sig, nullptr, &now) == 0 && now.sa_handler == SIG_DFL)
+            std::signal(sig, stopServerAndEnd);
+    }
+}
 
 PgServer &PgServer::get(bool durable)
 {
@@ -57,8 +122,11 @@ PgServer &PgServer::get(bool durable)
     return *instance();
 }
 
-PgServer::PgServer(bool durable) : m_durable(durable)
+PgServer::PgServer(bool durable)
+    : m_dir(QDir::temp().filePath(QString::fromLatin1(FolderPrefix) + QStringLiteral("XXXXXX"))),
+      m_durable(durable)
 {
+    removeAbandoned(QDir::tempPath());
     m_bin = serverBin();
     if (m_bin.isEmpty()) {
         m_why = QStringLiteral("no PostgreSQL server programs in /usr/lib/postgresql/*/bin "
@@ -81,6 +149,13 @@ PgServer::PgServer(bool durable) : m_durable(durable)
             return;
         }
     }
+    {
+        QFile owner(m_dir.filePath(OwnerFile));
+        if (!owner.open(QIODevice::WriteOnly) || owner.write(QByteArray::number(QCoreApplication::applicationPid())) <= 0) {
+            m_why = QStringLiteral("cannot write the server folder's owner file");
+            return;
+        }
+    }
     m_data = m_dir.filePath(QStringLiteral("data"));
     QString out;
     if (!run(m_bin + QStringLiteral("/initdb"),
@@ -100,6 +175,7 @@ PgServer::PgServer(bool durable) : m_durable(durable)
 
 PgServer::~PgServer()
 {
+    postmasterToStop = 0;
     if (m_running)
         run(m_bin + QStringLiteral("/pg_ctl"),
             {QStringLiteral("-D"), m_data, QStringLiteral("-m"), QStringLiteral("immediate"),
@@ -137,6 +213,8 @@ bool PgServer::start()
                     &out);
     if (!m_running)
         m_why = QStringLiteral("the server did not start: ") + out;
+    else
+        watchForSignals();
     return m_running;
 }
 
@@ -146,6 +224,8 @@ bool PgServer::stop()
                              {QStringLiteral("-D"), m_data, QStringLiteral("-m"), QStringLiteral("fast"),
                               QStringLiteral("-w"), QStringLiteral("stop")});
     m_running = !stopped;
+    if (stopped)
+        postmasterToStop = 0;
     return stopped;
 }
 
