@@ -7,6 +7,7 @@
 // reach a real disk rather than memory.
 #include "log/Bands.h"
 #include "log/Dupes.h"
+#include "log/LogIndex.h"
 #include "log/LogStore.h"
 #include "log/Logging.h"
 #include "platform/LogEngine.h"
@@ -101,15 +102,15 @@ const LogMirror &logOf(Shape s)
     return s == Shape::Contest ? contest : oneGroup;
 }
 
-const PartialDupeIndex &indexOf(Shape s)
+const LogIndex &indexOf(Shape s)
 {
-    static const PartialDupeIndex contest = [] {
-        PartialDupeIndex i;
+    static const LogIndex contest = [] {
+        LogIndex i;
         i.rebuild(logOf(Shape::Contest));
         return i;
     }();
-    static const PartialDupeIndex oneGroup = [] {
-        PartialDupeIndex i;
+    static const LogIndex oneGroup = [] {
+        LogIndex i;
         i.rebuild(logOf(Shape::OneGroup));
         return i;
     }();
@@ -163,7 +164,7 @@ void BM_PartialDupesWalk(benchmark::State &state, Shape shape)
 
 void BM_PartialDupesIndex(benchmark::State &state, Shape shape)
 {
-    const PartialDupeIndex &index = indexOf(shape);
+    const LogIndex &index = indexOf(shape);
     const QStringList typed = typedFor(state, logOf(shape));
     keystrokeLoop(state, typed, [&](const QString &t) { return index.hint(t, OwnGrid, Band144); });
 }
@@ -186,7 +187,7 @@ BENCHMARK_CAPTURE(BM_PartialDupesIndex, one_group, Shape::OneGroup)
 void BM_PartialDupeOneLetter(benchmark::State &state)
 {
     const LogMirror m = makeLog(Shape::OneGroup, static_cast<int>(state.range(0)));
-    PartialDupeIndex index;
+    LogIndex index;
     index.rebuild(m);
     keystrokeLoop(state, {QStringLiteral("W")},
                   [&](const QString &t) { return index.hint(t, OwnGrid, Band144); });
@@ -194,20 +195,20 @@ void BM_PartialDupeOneLetter(benchmark::State &state)
 BENCHMARK(BM_PartialDupeOneLetter)->Arg(14000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 // Rebuilding the index after a full reload, and adding one logged contact.
-void BM_PartialDupeIndexRebuild(benchmark::State &state)
+void BM_LogIndexRebuild(benchmark::State &state)
 {
     const LogMirror &m = logOf(Shape::Contest);
     for (auto _ : state) {
-        PartialDupeIndex i;
+        LogIndex i;
         i.rebuild(m);
         benchmark::DoNotOptimize(i.size());
     }
 }
-BENCHMARK(BM_PartialDupeIndexRebuild)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LogIndexRebuild)->Unit(benchmark::kMillisecond);
 
-void BM_PartialDupeIndexAdd(benchmark::State &state)
+void BM_LogIndexAdd(benchmark::State &state)
 {
-    PartialDupeIndex index = indexOf(Shape::OneGroup);
+    LogIndex index = indexOf(Shape::OneGroup);
     std::mt19937 rng(3);
     int n = index.size();
     for (auto _ : state) {
@@ -215,7 +216,7 @@ void BM_PartialDupeIndexAdd(benchmark::State &state)
         ++n;
     }
 }
-BENCHMARK(BM_PartialDupeIndexAdd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LogIndexAdd)->Unit(benchmark::kMicrosecond);
 
 // Logging one new contact into a log file of range(0) contacts.
 void BM_LogContact(benchmark::State &state)

@@ -22,7 +22,7 @@ GridMapPanel::GridMapPanel(Contest &contest, QWidget *parent) : QWidget(parent),
         layout->addWidget(square, 1 + i / GridMapColumns, 1 + i % GridMapColumns);
         connect(square, &ClickableLabel::clicked, this, [this, square] { emit gridClicked(square->text()); });
         connect(square, &ClickableLabel::hovered, this, [this, square] {
-            emit summaryHovered(gridSummary(m_contest.mirror(), square->text()));
+            emit summaryHovered(m_contest.gridSummary(square->text()));
         });
     }
     const struct {

@@ -134,6 +134,23 @@ void ScorePanel::showLog()
     m_gridMap->markWorked();
 }
 
+void ScorePanel::showArrivals()
+{
+    // Contacts that arrived only add to the tallies: the grid lists grow
+    // at their ends, and the map's worked squares are marked again.
+    for (int i = 0; i < Bands::PanelCount; ++i) {
+        QListWidget *list = m_gridLists[i];
+        const QStringList &grids = m_contest.tally().workedGrids(i);
+        if (list->count() > grids.size())
+            showGridList(i);
+        else if (list->count() < grids.size())
+            list->addItems(grids.mid(list->count()));
+    }
+    showRates();
+    showTotals();
+    m_gridMap->markWorked();
+}
+
 void ScorePanel::showGridList(int bandIndex)
 {
     // Most reloads add a grid or two at the end of a list: only those are

@@ -22,6 +22,8 @@ public:
     GridMapPanel *gridMap() const { return m_gridMap; }
     // Everything computed from the log after a reload.
     void showLog();
+    // What contacts read from the log after other PCs logged them changed.
+    void showArrivals();
     void showTotals();
     void showRates();
     // The bands' colours and the map's worked squares for the current band.
