@@ -165,7 +165,6 @@ TEST(Refresh, RandomChangesByAnotherProcessAreFollowedExactly)
         ASSERT_TRUE(other.ready);
         std::mt19937 rng(c.seed);
         for (int b = 0; b < c.batches; ++b) {
-            ASSERT_TRUE(other.change(c.perBatch));
             if (const int n = f.contest.recordCount(); b % 3 == 1 && n > 0) {
                 const int rec = 1 + static_cast<int>(rng() % static_cast<unsigned>(n));
                 if (rng() % 2) {
@@ -178,6 +177,7 @@ TEST(Refresh, RandomChangesByAnotherProcessAreFollowedExactly)
                     ASSERT_TRUE(f.contest.deleteContact(rec, nullptr));
                 }
             }
+            ASSERT_TRUE(other.change(c.perBatch));
             f.contest.refreshTick();
             ASSERT_TRUE(settled(f.contest));
             if (b % 10 == 9 || b == c.batches - 1)
