@@ -69,8 +69,10 @@ void GridMapPanel::markWorked()
     for (int i = 0; i < GridMapCells; ++i)
         captions[i] = m_squares[i]->text();
     const QColor worked = bgrColor(static_cast<quint32>(m_contest.station().workedColor));
-    for (int i : workedCellIndexes(captions, m_contest.tally().workedGrids(band)))
-        setTextColor(m_squares[i], worked);
+    for (int i : workedCellIndexes(captions, m_contest.tally().workedGrids(band))) {
+        if (m_squares[i]->palette().color(QPalette::WindowText) != worked)
+            setTextColor(m_squares[i], worked);
+    }
 }
 
 void GridMapPanel::scroll(float rows, float columns)

@@ -93,11 +93,10 @@ void LogIndex::rebuild(const LogMirror &m)
             ++*n;
         }
     }
-    for (auto it = sizes.cbegin(); it != sizes.cend(); ++it) {
-        Group &g = m_groups[it.key()];
-        g.byRecord.reserve(it.value());
-        g.byCall.reserve(it.value());
-    }
+    // A little room in the call order, so that the next contacts do not
+    // move it at once.
+    for (auto it = sizes.cbegin(); it != sizes.cend(); ++it)
+        m_groups[it.key()].byCall.reserve(it.value() + it.value() / 32 + 16);
     Group *group = nullptr;
     QString lastGrid, lastBand;
     int band = -1;

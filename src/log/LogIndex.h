@@ -55,8 +55,10 @@ private:
     };
     // Contacts of one own grid on one band: in log order, and as positions
     // in that order sorted by call (ignoring case), equal calls in log order.
+    // The log order grows in blocks that never move, so that adding a
+    // contact to a large group copies nothing.
     struct Group {
-        std::vector<Entry> byRecord;
+        BlockList<Entry, 256> byRecord;
         std::vector<quint32> byCall;
     };
     static QString groupKey(const QString &ownGrid, const QString &band);
