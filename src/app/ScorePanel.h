@@ -60,6 +60,8 @@ private:
     std::array<ClickableLabel *, Bands::PanelCount> m_bandCaptions{};
     std::array<ClickableLabel *, Bands::PanelCount> m_bandCounts{};
     std::array<QListWidget *, Bands::PanelCount> m_gridLists{};
+    // What each grid list shows, to compare with the tallies cheaply.
+    std::array<QStringList, Bands::PanelCount> m_shownGrids;
     GridMapPanel *m_gridMap = nullptr;
     QLabel *m_bearing = nullptr;
     QLabel *m_distance = nullptr;
