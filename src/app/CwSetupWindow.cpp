@@ -45,7 +45,7 @@ const char *const MessageNames[] = {"Text1", "Text2", "Text3", "Text4", "Text5",
 } // namespace
 
 CwSetupWindow::CwSetupWindow(CwKeyer &keyer, const QString &cwFile, QWidget *parent)
-    : QDialog(parent), m_keyer(keyer), m_cwFile(cwFile)
+    : PortSetupDialog(parent), m_keyer(keyer), m_cwFile(cwFile)
 {
     setObjectName(QStringLiteral("CWFrm"));
     setWindowTitle(QStringLiteral("CW Setup"));
@@ -393,20 +393,4 @@ void CwSetupWindow::openCodePractice()
     CodePracticeWindow practice(m_keyer, this);
     practice.exec();
     m_keyer.clearBuffer();
-}
-
-void CwSetupWindow::showModallyForCorrection()
-{
-    if (isVisible())
-        return;
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
-}
-
-void CwSetupWindow::hideEvent(QHideEvent *event)
-{
-    QDialog::hideEvent(event);
-    setWindowModality(Qt::NonModal);
 }

@@ -4,7 +4,7 @@
 // display option. Its fields edit the CW engine's settings as they are
 // typed; "Done" keeps them in CW.txt and the settings store. It also tests
 // the keying and opens code practice.
-#include <QDialog>
+#include "app/PortSetupDialog.h"
 #include <array>
 
 class CwKeyer;
@@ -15,7 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class CwSetupWindow : public QDialog {
+class CwSetupWindow : public PortSetupDialog {
     Q_OBJECT
 public:
     // cwFile: where "Done" writes the settings.
@@ -37,7 +37,6 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
 private:
     // The messages of F1..F9, F10 and F11.
@@ -73,7 +72,6 @@ private:
     void adjustLoopCount(double factor);
     void showPortDevice();
     void mapPortDevice(int index);
-    void showModallyForCorrection();
 
     CwKeyer &m_keyer;
     QString m_cwFile;

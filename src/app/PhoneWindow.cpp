@@ -37,7 +37,7 @@ const QString DefaultOutput = QStringLiteral("(default output)");
 } // namespace
 
 PhoneWindow::PhoneWindow(VoiceKeyer &keyer, const QString &waveFile, QWidget *parent)
-    : QDialog(parent), m_keyer(keyer), m_waveFile(waveFile)
+    : PortSetupDialog(parent), m_keyer(keyer), m_waveFile(waveFile)
 {
     setObjectName(QStringLiteral("PhoneFrm"));
     setWindowTitle(QStringLiteral("Phone Wave Selections"));
@@ -203,20 +203,4 @@ void PhoneWindow::keepAndHide()
     AudioPlayer::chooseDevice(output == DefaultOutput ? QString() : output);
     // A file that cannot be written leaves the window to close all the same.
     m_keyer.saveSettings(m_waveFile);
-}
-
-void PhoneWindow::showModallyForCorrection()
-{
-    if (isVisible())
-        return;
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
-}
-
-void PhoneWindow::hideEvent(QHideEvent *event)
-{
-    QDialog::hideEvent(event);
-    setWindowModality(Qt::NonModal);
 }

@@ -3,7 +3,7 @@
 // and line, the printer port address, the CQ loop delay and the sound output
 // the messages go to. The fields edit the voice keyer's settings as they are
 // typed; "Done" keeps them in wave2.txt. "Test" plays F1.
-#include <QDialog>
+#include "app/PortSetupDialog.h"
 #include <array>
 
 class QComboBox;
@@ -12,7 +12,7 @@ class QPushButton;
 class QRadioButton;
 class VoiceKeyer;
 
-class PhoneWindow : public QDialog {
+class PhoneWindow : public PortSetupDialog {
     Q_OBJECT
 public:
     // waveFile: where "Done" writes the settings.
@@ -23,11 +23,9 @@ public:
     void test();
     void keepAndHide();
     // The port could not be opened: the window comes up for a correction.
-    void showModallyForCorrection();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildControls();
