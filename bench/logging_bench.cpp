@@ -1,12 +1,15 @@
 // One keystroke's partial-dupe hint over a log of 100,000 contacts, by the
 // plain walk of the mirror and by the index, on a typical contest log and on
-// the logs that make each way slowest; and logging one contact into a log
+// the logs that make each way slowest; the previous-contact scan and the
+// grid map's hover text, walked and indexed; and logging one contact into a log
 // file on disk (dupe query, insert with its sync, mirror updated).
 //
 // The log file goes to HALVERN_BENCH_DIR, or /var/tmp, so that the syncs
 // reach a real disk rather than memory.
 #include "log/Bands.h"
 #include "log/Dupes.h"
+#include "log/GridMap.h"
+#include "log/LogIndex.h"
 #include "log/LogStore.h"
 #include "log/Logging.h"
 #include "platform/LogEngine.h"
@@ -101,15 +104,15 @@ const LogMirror &logOf(Shape s)
     return s == Shape::Contest ? contest : oneGroup;
 }
 
-const PartialDupeIndex &indexOf(Shape s)
+const LogIndex &indexOf(Shape s)
 {
-    static const PartialDupeIndex contest = [] {
-        PartialDupeIndex i;
+    static const LogIndex contest = [] {
+        LogIndex i;
         i.rebuild(logOf(Shape::Contest));
         return i;
     }();
-    static const PartialDupeIndex oneGroup = [] {
-        PartialDupeIndex i;
+    static const LogIndex oneGroup = [] {
+        LogIndex i;
         i.rebuild(logOf(Shape::OneGroup));
         return i;
     }();
@@ -163,7 +166,7 @@ void BM_PartialDupesWalk(benchmark::State &state, Shape shape)
 
 void BM_PartialDupesIndex(benchmark::State &state, Shape shape)
 {
-    const PartialDupeIndex &index = indexOf(shape);
+    const LogIndex &index = indexOf(shape);
     const QStringList typed = typedFor(state, logOf(shape));
     keystrokeLoop(state, typed, [&](const QString &t) { return index.hint(t, OwnGrid, Band144); });
 }
@@ -186,28 +189,54 @@ BENCHMARK_CAPTURE(BM_PartialDupesIndex, one_group, Shape::OneGroup)
 void BM_PartialDupeOneLetter(benchmark::State &state)
 {
     const LogMirror m = makeLog(Shape::OneGroup, static_cast<int>(state.range(0)));
-    PartialDupeIndex index;
+    LogIndex index;
     index.rebuild(m);
     keystrokeLoop(state, {QStringLiteral("W")},
                   [&](const QString &t) { return index.hint(t, OwnGrid, Band144); });
 }
 BENCHMARK(BM_PartialDupeOneLetter)->Arg(14000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
+// Leaving the call field (the previous-contact scan, listing every earlier
+// contact) and hovering a square of the grid map, on logs of range(0)
+// contacts: range(1) 0 by walking the mirror, 1 from the index.
+void BM_PreviousContactsAndHover(benchmark::State &state)
+{
+    const LogMirror m = makeLog(Shape::Contest, static_cast<int>(state.range(0)));
+    LogIndex index;
+    index.rebuild(m);
+    const bool indexed = state.range(1) == 1;
+    std::mt19937 rng(9);
+    for (auto _ : state) {
+        const QsoRecord &r = m.at(1 + static_cast<int>(rng() % static_cast<unsigned>(m.recordCount())));
+        if (indexed) {
+            benchmark::DoNotOptimize(
+                previousContactScan(m, index.recordsOfCall(r.calls), QString(), OwnGrid, Band144, true));
+            benchmark::DoNotOptimize(gridSummary(r.gridr, index.square(r.gridr)));
+        } else {
+            benchmark::DoNotOptimize(previousContactScan(m, r.calls, QString(), OwnGrid, Band144, true));
+            benchmark::DoNotOptimize(gridSummary(m, r.gridr));
+        }
+    }
+}
+BENCHMARK(BM_PreviousContactsAndHover)
+    ->ArgsProduct({{14000, 100000, 1000000}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
 // Rebuilding the index after a full reload, and adding one logged contact.
-void BM_PartialDupeIndexRebuild(benchmark::State &state)
+void BM_LogIndexRebuild(benchmark::State &state)
 {
     const LogMirror &m = logOf(Shape::Contest);
     for (auto _ : state) {
-        PartialDupeIndex i;
+        LogIndex i;
         i.rebuild(m);
         benchmark::DoNotOptimize(i.size());
     }
 }
-BENCHMARK(BM_PartialDupeIndexRebuild)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LogIndexRebuild)->Unit(benchmark::kMillisecond);
 
-void BM_PartialDupeIndexAdd(benchmark::State &state)
+void BM_LogIndexAdd(benchmark::State &state)
 {
-    PartialDupeIndex index = indexOf(Shape::OneGroup);
+    LogIndex index = indexOf(Shape::OneGroup);
     std::mt19937 rng(3);
     int n = index.size();
     for (auto _ : state) {
@@ -215,7 +244,7 @@ void BM_PartialDupeIndexAdd(benchmark::State &state)
         ++n;
     }
 }
-BENCHMARK(BM_PartialDupeIndexAdd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LogIndexAdd)->Unit(benchmark::kMicrosecond);
 
 // Logging one new contact into a log file of range(0) contacts.
 void BM_LogContact(benchmark::State &state)

@@ -33,6 +33,14 @@ void ContactListModel::showRecords(const std::vector<int> &records)
     endResetModel();
 }
 
+void ContactListModel::recordEdited(int)
+{
+    m_cachedRecord = 0;
+    // Only the rows in sight are drawn again.
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 void ContactListModel::recordsAppended(int firstRecord, int count, bool currentBandOnly,
                                        const QString &currentBand)
 {

@@ -22,6 +22,8 @@ public:
     // contact shows them at its top at once; the list of the last 20 is made
     // anew (fillAgain).
     void recordsAppended(int firstRecord, int count, bool currentBandOnly, const QString &currentBand);
+    // A record's texts changed where it stands.
+    void recordEdited(int record);
     // The record number of a row.
     int recordAt(int row) const;
     // Whether the list holds every contact newest first (no row of its own).

@@ -96,6 +96,7 @@ ContactListPanel::ContactListPanel(Contest &contest, QWidget *parent) : QWidget(
             [this](int column) { m_model->sort(column, Qt::AscendingOrder); });
     connect(m_edit, &QPushButton::clicked, this, &ContactListPanel::editSelected);
     connect(m_delete, &QPushButton::clicked, this, &ContactListPanel::deleteSelected);
+    connect(&m_contest, &Contest::recordEdited, m_model, &ContactListModel::recordEdited);
 }
 
 bool ContactListPanel::eventFilter(QObject *watched, QEvent *event)
@@ -159,7 +160,7 @@ int ContactListPanel::selectedRecord() const
     return m_model->recordAt(current.row());
 }
 
-void ContactListPanel::deleteSelected()
+bool ContactListPanel::deleteSelected()
 {
     QTimer *refresh = m_contest.refreshTimer();
     refresh->stop();
@@ -168,15 +169,16 @@ void ContactListPanel::deleteSelected()
                                           Dialogs::Buttons::YesNo);
     hideEditButtons();
     if (a != Dialogs::Answer::Yes)
-        return;
+        return false;
     const int rec = selectedRecord();
     if (rec > 0) {
+        // The list follows when the log has been read anew.
         QString why;
         if (!m_contest.deleteContact(rec, &why))
             qWarning("delete failed: %s", qPrintable(why));
     }
-    m_contest.reloadLog();
     refresh->start();
+    return true;
 }
 
 void ContactListPanel::editSelected()
@@ -200,17 +202,13 @@ void ContactListPanel::editSelected()
         w.deleteDupe = [&deleteAsked] { deleteAsked = true; };
         w.exec();
         hold.reset();
-        if (deleteAsked) {
-            // Delete Contact reloads and restarts the refresh when it
-            // deletes; answered No, the window's own closing does.
-            const int before = m_contest.reloadCount();
-            deleteSelected();
-            if (m_contest.reloadCount() != before)
-                return;
-        }
+        // Delete Contact restarts the refresh when it deletes; answered No,
+        // the window's own closing does.
+        if (deleteAsked && deleteSelected())
+            return;
     }
+    // A saved edit shows at once and is read back in the background.
     hideEditButtons();
-    m_contest.reloadLog();
     refresh->start();
 }
 

@@ -33,7 +33,9 @@ public:
     // The rows as shown, with their header, as text for the clipboard.
     void copyToClipboard() const;
     void editSelected();
-    void deleteSelected();
+    // Asks "Are you sure?" and deletes the selected contact; false when
+    // answered No.
+    bool deleteSelected();
 
 signals:
     void doneWithControl();

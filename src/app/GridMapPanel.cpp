@@ -22,7 +22,7 @@ GridMapPanel::GridMapPanel(Contest &contest, QWidget *parent) : QWidget(parent),
         layout->addWidget(square, 1 + i / GridMapColumns, 1 + i % GridMapColumns);
         connect(square, &ClickableLabel::clicked, this, [this, square] { emit gridClicked(square->text()); });
         connect(square, &ClickableLabel::hovered, this, [this, square] {
-            emit summaryHovered(gridSummary(m_contest.mirror(), square->text()));
+            emit summaryHovered(m_contest.gridSummary(square->text()));
         });
     }
     const struct {
@@ -53,31 +53,33 @@ void GridMapPanel::fillSquares()
         m_squares[i]->setText(captions[i]);
 }
 
-void GridMapPanel::resetColours()
-{
-    const QColor remaining = bgrColor(static_cast<quint32>(m_contest.station().remainingColor));
-    for (ClickableLabel *square : m_squares)
-        setTextColor(square, remaining);
-}
-
 void GridMapPanel::markWorked()
 {
+    // Each square takes the colour it should have; only the squares whose
+    // colour changes are touched, so that marking again after every contact
+    // redraws next to nothing.
+    std::array<bool, GridMapCells> worked{};
     const int band = Bands::indexOf(m_contest.station().currentBand);
-    if (band < 0)
-        return;
-    std::array<QString, GridMapCells> captions;
-    for (int i = 0; i < GridMapCells; ++i)
-        captions[i] = m_squares[i]->text();
-    const QColor worked = bgrColor(static_cast<quint32>(m_contest.station().workedColor));
-    for (int i : workedCellIndexes(captions, m_contest.tally().workedGrids(band)))
-        setTextColor(m_squares[i], worked);
+    if (band >= 0) {
+        std::array<QString, GridMapCells> captions;
+        for (int i = 0; i < GridMapCells; ++i)
+            captions[i] = m_squares[i]->text();
+        for (int i : workedCellIndexes(captions, m_contest.tally().workedGrids(band)))
+            worked[static_cast<size_t>(i)] = true;
+    }
+    const QColor workedColour = bgrColor(static_cast<quint32>(m_contest.station().workedColor));
+    const QColor remaining = bgrColor(static_cast<quint32>(m_contest.station().remainingColor));
+    for (int i = 0; i < GridMapCells; ++i) {
+        const QColor &c = worked[static_cast<size_t>(i)] ? workedColour : remaining;
+        if (m_squares[i]->palette().color(QPalette::WindowText) != c)
+            setTextColor(m_squares[i], c);
+    }
 }
 
 void GridMapPanel::scroll(float rows, float columns)
 {
     m_rowOffset += rows;
     m_columnOffset += columns;
-    resetColours();
     fillSquares();
     markWorked();
     emit scrolled();

@@ -19,9 +19,8 @@ public:
 
     // Captions for the map around the own grid at the current scroll.
     void fillSquares();
-    // Every square back to the remaining colour.
-    void resetColours();
-    // The squares worked on the current band in the worked colour.
+    // The squares worked on the current band in the worked colour, the
+    // others in the remaining colour.
     void markWorked();
     void scroll(float rows, float columns);
 

@@ -176,7 +176,7 @@ void MainWindow::connectPanels()
         m_score->addContact(band, newGrid);
     });
     connect(c, &Contest::contactsArrived, this, [this](int first, int count) {
-        m_score->showLog();
+        m_score->showArrivals();
         m_contactList->recordsAppended(first, count);
     });
     connect(c, &Contest::stationChanged, this, [this] {

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using Controls::label;
 
@@ -77,6 +78,8 @@ ScorePanel::ScorePanel(Contest &contest, QWidget *parent) : QGroupBox(parent), m
         m_gridLists[i]->setObjectName(QStringLiteral("List%1").arg(i + 1));
         m_gridLists[i]->setFocusPolicy(Qt::NoFocus);
         m_gridLists[i]->setMinimumWidth(60);
+        // Thousands of grids are laid out without measuring each one.
+        m_gridLists[i]->setUniformItemSizes(true);
         bands->addWidget(m_bandCaptions[i], 1, i);
         bands->addWidget(m_bandCounts[i], 2, i);
         bands->addWidget(m_gridLists[i], 3, i);
@@ -126,7 +129,17 @@ bool ScorePanel::eventFilter(QObject *watched, QEvent *event)
 
 void ScorePanel::showLog()
 {
-    m_gridMap->resetColours();
+    for (int i = 0; i < Bands::PanelCount; ++i)
+        showGridList(i);
+    showRates();
+    showTotals();
+    m_gridMap->markWorked();
+}
+
+void ScorePanel::showArrivals()
+{
+    // Contacts that arrived only add to the tallies: the grid lists grow
+    // at their ends, and the map's worked squares are marked again.
     for (int i = 0; i < Bands::PanelCount; ++i)
         showGridList(i);
     showRates();
@@ -136,20 +149,19 @@ void ScorePanel::showLog()
 
 void ScorePanel::showGridList(int bandIndex)
 {
-    // Most reloads add a grid or two at the end of a list: only those are
+    // Most changes add a grid or two at the end of a list: only those are
     // added, the list is rebuilt only when it changed otherwise.
     QListWidget *list = m_gridLists[bandIndex];
     const QStringList &grids = m_contest.tally().workedGrids(bandIndex);
-    const int shown = list->count();
-    bool prefix = shown <= grids.size();
-    for (int i = 0; prefix && i < shown; ++i)
-        prefix = list->item(i)->text() == grids.at(i);
-    if (!prefix) {
+    QStringList &shown = m_shownGrids[bandIndex];
+    const bool grows = shown.size() <= grids.size() && std::equal(shown.cbegin(), shown.cend(), grids.cbegin());
+    if (!grows) {
         list->clear();
         list->addItems(grids);
-    } else if (shown < grids.size()) {
-        list->addItems(grids.mid(shown));
+    } else if (shown.size() < grids.size()) {
+        list->addItems(grids.mid(shown.size()));
     }
+    shown = grids;
 }
 
 void ScorePanel::showTotals()
@@ -175,7 +187,6 @@ void ScorePanel::showRates()
 
 void ScorePanel::showBand()
 {
-    m_gridMap->resetColours();
     const int current = Bands::indexOf(m_contest.station().currentBand);
     for (int i = 0; i < Bands::PanelCount; ++i) {
         const quint32 colour = i == current ? UiColors::CurrentBand : UiColors::OtherBand;
@@ -199,8 +210,10 @@ void ScorePanel::addContact(int bandIndex, const QString &newGridKey)
 {
     if (newGridKey.isEmpty())
         return;
-    if (bandIndex < Bands::PanelCount)
+    if (bandIndex < Bands::PanelCount) {
         m_gridLists[bandIndex]->addItem(newGridKey);
+        m_shownGrids[static_cast<size_t>(bandIndex)].append(newGridKey);
+    }
     if (bandIndex == Bands::indexOf(m_contest.station().currentBand))
         m_gridMap->markWorked();
 }

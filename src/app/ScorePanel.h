@@ -23,6 +23,8 @@ public:
     GridMapPanel *gridMap() const { return m_gridMap; }
     // Everything computed from the log after a reload.
     void showLog();
+    // What contacts read from the log after other PCs logged them changed.
+    void showArrivals();
     void showTotals();
     void showRates();
     // The bands' colours and the map's worked squares for the current band.
@@ -60,6 +62,8 @@ private:
     std::array<ClickableLabel *, Bands::PanelCount> m_bandCaptions{};
     std::array<ClickableLabel *, Bands::PanelCount> m_bandCounts{};
     std::array<QListWidget *, Bands::PanelCount> m_gridLists{};
+    // What each grid list shows, to compare with the tallies cheaply.
+    std::array<QStringList, Bands::PanelCount> m_shownGrids;
     GridMapPanel *m_gridMap = nullptr;
     QLabel *m_bearing = nullptr;
     QLabel *m_distance = nullptr;

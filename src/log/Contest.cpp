@@ -115,7 +115,7 @@ void Contest::reloadLog()
     }
     m_tally.recompute(m_store.mirror(), m_station.contestType, m_station.isRover());
     // Built now, so that the first key after a reload finds it ready.
-    m_dupeIndex.rebuild(m_store.mirror());
+    m_index.rebuild(m_store.mirror());
     emit logReloaded();
 }
 
@@ -140,7 +140,7 @@ LogAttempt Contest::logContact(const QsoRecord &rec, OnBusy onBusy)
         return a;
     // The mirror already holds the contact.
     m_tally.addLogged(rec, m_station.contestType, m_station.isRover());
-    m_dupeIndex.sync(m_store.mirror());
+    m_index.sync(m_store.mirror());
     // A contact whose date and time belong before the last one's (entered
     // after the contest, or a PC whose clock is behind) is shown at once and
     // put in its place by a read of the whole log in the background.
@@ -164,25 +164,47 @@ void Contest::reconnectLog() { m_store.reconnect(); }
 
 bool Contest::deleteContact(int recordNumber, QString *error)
 {
-    return m_store.deleteContact(recordNumber, error).has_value();
+    const bool done = m_store.deleteContact(recordNumber, error).has_value();
+    // Whatever the statement did, the log's true state comes with the read;
+    // answers about the log before the change are not used.
+    ++m_mirrorGeneration;
+    loadInBackground();
+    return done;
 }
 
 bool Contest::updateContact(int recordNumber, const QString &selectedCall, const QsoRecord &values,
                             QString *error)
 {
-    return m_store.updateContact(recordNumber, selectedCall, values, error).has_value();
+    const auto changed = m_store.updateContact(recordNumber, selectedCall, values, error);
+    if (changed && *changed > 0) {
+        // The list shows the edit at once; the tallies and the index follow
+        // with the read (which also finds other rows the statement changed).
+        m_store.mirror().replace(recordNumber, values);
+        m_index.recordReplaced(recordNumber, m_store.mirror().at(recordNumber));
+        emit recordEdited(recordNumber);
+    }
+    ++m_mirrorGeneration;
+    loadInBackground();
+    return changed.has_value();
 }
 
 PartialDupeResult Contest::partialDupeHint(const QString &fieldBefore, QChar key)
 {
-    m_dupeIndex.sync(m_store.mirror());
-    return m_dupeIndex.onKey(fieldBefore, key, m_station.ownGrid, m_station.currentBand);
+    m_index.sync(m_store.mirror());
+    return m_index.onKey(fieldBefore, key, m_station.ownGrid, m_station.currentBand);
 }
 
-PreviousScan Contest::previousContacts(const QString &call, const QString &grid) const
+PreviousScan Contest::previousContacts(const QString &call, const QString &grid)
 {
-    return previousContactScan(m_store.mirror(), call, grid, m_station.ownGrid, m_station.currentBand,
-                     m_station.listPrevious == 1);
+    m_index.sync(m_store.mirror());
+    return previousContactScan(m_store.mirror(), m_index.recordsOfCall(call), grid, m_station.ownGrid,
+                               m_station.currentBand, m_station.listPrevious == 1);
+}
+
+QString Contest::gridSummary(const QString &square)
+{
+    m_index.sync(m_store.mirror());
+    return ::gridSummary(square, m_index.square(square));
 }
 
 // ---------------------------------------------------------------- refresh cycle
@@ -261,7 +283,7 @@ void Contest::countArrivals(int firstRecord)
     const LogMirror &m = m_store.mirror();
     for (int n = firstRecord; n <= m.recordCount(); ++n)
         m_tally.addLogged(m.at(n), m_station.contestType, m_station.isRover());
-    m_dupeIndex.sync(m);
+    m_index.sync(m);
 }
 
 bool Contest::followingInBackground() const
@@ -319,6 +341,7 @@ void Contest::loadInBackground()
     const int generation = m_mirrorGeneration;
     m_follower->load(m_store.path(), m_station.contestType, m_station.isRover(),
                      [this, generation](std::shared_ptr<LoadedLog> loaded) {
+                         bool failed = false;
                          if (generation == m_mirrorGeneration) {
                              if (loaded->error.isEmpty() && m_mirrorHolds > 0) {
                                  m_heldBack = loaded;
@@ -326,10 +349,10 @@ void Contest::loadInBackground()
                              } else if (loaded->error.isEmpty()) {
                                  takeOver(*loaded);
                              } else {
-                                 m_loadDue = true; // again at the next tick
+                                 m_loadDue = failed = true; // again at the next tick
                              }
                          }
-                         if (!m_loadDue)
+                         if (!failed)
                              runDueWork();
                      });
 }
@@ -343,7 +366,7 @@ void Contest::takeOver(LoadedLog &loaded)
     // background: a million strings take a while to release.
     m_follower->dispose(m_store.replaceMirror(std::move(loaded.mirror)));
     m_follower->dispose(std::exchange(m_tally, std::move(loaded.tally)));
-    m_follower->dispose(std::exchange(m_dupeIndex, std::move(loaded.dupeIndex)));
+    m_follower->dispose(std::exchange(m_index, std::move(loaded.index)));
     // What was logged after the read passed it.
     bool misplaced = false;
     const int first = recordCount() + 1;

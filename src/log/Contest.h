@@ -1,11 +1,12 @@
 #pragma once
 // The running contest: the station and its preferences, the shared log and
-// its mirror, the tallies behind the score, the partial-dupe index, the
+// its mirror, the tallies behind the score, the index of calls and squares, the
 // current band and mode, the operating-time clock and the refresh cycle that
 // picks up the other PCs' contacts. Windows and subsystems call its
 // operations and follow its signals; it knows nothing of any window.
 #include "log/BackupWriter.h"
 #include "log/Dupes.h"
+#include "log/LogIndex.h"
 #include "log/LogFollower.h"
 #include "log/LogStore.h"
 #include "log/Logging.h"
@@ -46,7 +47,7 @@ public:
     // ---- the log ----
     bool openLog(const QString &path, QString *error);
     void closeLog();
-    // The full reload: the mirror, the tallies and the partial-dupe index are
+    // The full reload: the mirror, the tallies and the index of calls and squares are
     // read anew. A failure is reported through reloadFailed first; logReloaded
     // follows either way.
     void reloadLog();
@@ -60,13 +61,18 @@ public:
     LogAttempt checkEntry(const QString &call, const QString &grid, OnBusy onBusy = OnBusy::Wait);
     // A fresh connection after a failed write.
     void reconnectLog();
+    // The operator's own deletion and edit. The log is then read anew in
+    // the background and taken over when read (logReloaded); an edit shows
+    // in the mirror's record at once (recordEdited).
     bool deleteContact(int recordNumber, QString *error);
     bool updateContact(int recordNumber, const QString &selectedCall, const QsoRecord &values,
                        QString *error);
     // The hint of calls already worked, for one key typed in the call field.
     PartialDupeResult partialDupeHint(const QString &fieldBefore, QChar key);
     // The previous-contact scan for the call and grid in the entry fields.
-    PreviousScan previousContacts(const QString &call, const QString &grid) const;
+    PreviousScan previousContacts(const QString &call, const QString &grid);
+    // The grid map's hover text for a square.
+    QString gridSummary(const QString &square);
 
     // ---- the refresh cycle ----
     QTimer *refreshTimer() const { return m_refreshTimer; }
@@ -77,7 +83,7 @@ public:
     void checkForChanges();
     // Follows the changes found and not yet followed: the contacts other
     // PCs added are read alone and added to the mirror, the tallies and the
-    // dupe index (contactsArrived); whether anything was edited or deleted
+    // index of calls and squares (contactsArrived); whether anything was edited or deleted
     // is checked in the background, and where it was, or where an added
     // contact belongs before the mirror's end, the log is read anew in the
     // background and taken over at once when read (logReloaded). Where the
@@ -123,6 +129,8 @@ signals:
     // the mirror, read from the log after other PCs logged them.
     void contactsArrived(int firstRecord, int count);
     void reloadFailed(const QString &why);
+    // The mirror's record took the texts the operator saved for it.
+    void recordEdited(int recordNumber);
     // A contact of this PC is in the log; newGridKey is the band's grid key
     // it added to the worked grids, empty when it added none.
     void contactLogged(const QsoRecord &rec, int bandIndex, const QString &newGridKey);
@@ -136,7 +144,7 @@ signals:
     void fileNotWritten(const QString &file, const QString &why);
 
 private:
-    // Adds the records from firstRecord on to the tallies and the dupe index.
+    // Adds the records from firstRecord on to the tallies and the index of calls and squares.
     void countArrivals(int firstRecord);
     void checkInBackground();
     void loadInBackground();
@@ -148,7 +156,7 @@ private:
     Station m_station;
     LogStore m_store;
     Tally m_tally;
-    PartialDupeIndex m_dupeIndex;
+    LogIndex m_index;
     LogFollower *m_follower = nullptr;
     BackupWriter *m_backup = nullptr;
     // Moves with every mirror read anew: a background answer about an older

@@ -11,7 +11,6 @@
 // not part of it.
 #include "log/QsoRecord.h"
 
-#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -39,43 +38,6 @@ QString partialDupeHint(const LogMirror &m, const QString &typed, const QString 
 PartialDupeResult partialDupeHintOnKey(const LogMirror &m, const QString &fieldBefore, QChar key,
                                     const QString &ownGrid, const QString &currentBand);
 
-// The same hint as partialDupeHint, answered from an index so that one keystroke
-// stays quick on a log of any size (the walk reads every record, which on a
-// log of 100,000 contacts takes milliseconds). Call sync before asking: it
-// adds the contacts appended to the mirror since, and rebuilds the index
-// after a full reload.
-class PartialDupeIndex {
-public:
-    void rebuild(const LogMirror &m);
-    // Adds the record that the mirror holds as record number recordNumber.
-    // Numbers must grow: each call names a record after all indexed ones.
-    void add(const QsoRecord &r, int recordNumber);
-    // Brings the index up to date with the mirror: the records appended since
-    // it last looked are added; a mirror that was reloaded in the meantime
-    // (its records reordered, edited or removed) is indexed anew.
-    void sync(const LogMirror &m);
-    void clear();
-    int size() const { return m_size; }
-
-    QString hint(const QString &typed, const QString &ownGrid, const QString &currentBand) const;
-    PartialDupeResult onKey(const QString &fieldBefore, QChar key, const QString &ownGrid,
-                            const QString &currentBand) const;
-
-private:
-    struct Entry {
-        QString folded; // call in capitals, the sort key
-        QString call;   // call as stored, for the hint
-        int record;     // record number in the mirror
-    };
-    // Contacts of one own grid on one band, sorted by folded call, then record.
-    using Group = std::vector<Entry>;
-    static QString groupKey(const QString &ownGrid, const QString &band);
-    bool holdsTheSameTexts(const LogMirror &m) const;
-    QHash<QString, Group> m_groups;
-    int m_size = 0;
-    QsoRecord m_last; // the last record indexed, sharing its texts with the mirror
-};
-
 // True when the typed text is exactly 3 characters long and neither its 2nd
 // nor its 3rd character is "/" or a digit 0..9 (real calls have a digit there).
 bool callShapeWarning(const QString &typedText);
@@ -85,6 +47,7 @@ struct PreviousScan {
     QString gridToFill;      // put into the empty grid field; empty when nothing to fill
     int warnRecord = 0;      // record that warns "Duplicate Unless Rover!"; 0 when none
     std::vector<int> listed; // with listPrevious: every record of the call, in log order
+    bool operator==(const PreviousScan &) const = default;
 };
 // Walks the mirror in log order over the records whose call equals `call`.
 // An empty grid field takes the grid received of the first such record, and
@@ -94,6 +57,11 @@ struct PreviousScan {
 // record is listed and the last warning counts.
 PreviousScan previousContactScan(const LogMirror &m, const QString &call, const QString &gridField,
                        const QString &ownGrid, const QString &currentBand, bool listPrevious);
+// The same scan over the records of the call alone, given by their numbers
+// in log order (as LogIndex::recordsOfCall finds them).
+PreviousScan previousContactScan(const LogMirror &m, const std::vector<int> &recordsOfCall,
+                                 const QString &gridField, const QString &ownGrid,
+                                 const QString &currentBand, bool listPrevious);
 
 // "Duplicate Unless Rover! W1AW FN31 06/09 18:22:10  Rec#  57"
 QString duplicateUnlessRoverText(const LogMirror &m, int recordNumber);

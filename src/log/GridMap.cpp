@@ -3,6 +3,7 @@
 #include "log/Bands.h"
 #include "log/GridSquare.h"
 
+#include <QHash>
 #include <cmath>
 
 namespace {
@@ -189,31 +190,44 @@ int gridCellIndex(const std::array<QString, GridMapCells> &captions, const QStri
 std::vector<int> workedCellIndexes(const std::array<QString, GridMapCells> &captions,
                                    const QStringList &workedGrids)
 {
+    // A band's list may hold thousands of grids: each is looked up among
+    // the cells' captions rather than compared with every one.
+    QHash<QString, int> cellOf;
+    cellOf.reserve(GridMapCells);
+    for (int i = 0; i < GridMapCells; ++i) {
+        const QString &c = captions[static_cast<size_t>(i)];
+        if (!c.isEmpty() && !cellOf.contains(c.toUpper()))
+            cellOf.insert(c.toUpper(), i);
+    }
     std::vector<int> cells;
     for (const QString &g : workedGrids) {
         if (g.size() <= 3)
             continue;
-        const int i = gridCellIndex(captions, g);
-        if (i >= 0)
-            cells.push_back(i);
+        const auto it = cellOf.constFind(g.toUpper());
+        if (it != cellOf.cend())
+            cells.push_back(*it);
     }
     return cells;
 }
 
-QString gridSummary(const LogMirror &m, const QString &caption)
+SquareCounts countSquare(const LogMirror &m, const QString &square)
 {
-    int total = 0;
-    std::array<int, Bands::PanelCount> perBand{};
+    SquareCounts c;
     for (const QsoRecord &r : m.records()) {
-        if (!sameSquare(r.gridr, caption))
+        if (!sameSquare(r.gridr, square))
             continue;
-        ++total;
+        ++c.total;
         const int b = Bands::indexOf(r.uband);
-        if (b >= 0 && b < Bands::PanelCount)
-            ++perBand[static_cast<size_t>(b)];
+        if (b >= 0 && b < static_cast<int>(c.perBand.size()))
+            ++c.perBand[static_cast<size_t>(b)];
     }
-    auto n = [&perBand](int b) { return QString::number(perBand[static_cast<size_t>(b)]); };
-    return caption + QStringLiteral("  Total = ") + QString::number(total)
+    return c;
+}
+
+QString gridSummary(const QString &caption, const SquareCounts &counts)
+{
+    auto n = [&counts](int b) { return QString::number(counts.perBand[static_cast<size_t>(b)]); };
+    return caption + QStringLiteral("  Total = ") + QString::number(counts.total)
            + QStringLiteral("   50 = ") + n(0) + QStringLiteral("   144 = ") + n(1)
            + QStringLiteral("   222 = ") + n(2) + QStringLiteral("\r\n")
            + QStringLiteral("432 = ") + n(3) + QStringLiteral("   902 = ") + n(4)

@@ -70,6 +70,20 @@ int gridCellIndex(const std::array<QString, GridMapCells> &captions, const QStri
 std::vector<int> workedCellIndexes(const std::array<QString, GridMapCells> &captions,
                                    const QStringList &workedGrids);
 
+// How often a square was received: in total, and on each band from 50 MHz
+// to 10 GHz.
+struct SquareCounts {
+    int total = 0;
+    std::array<int, 10> perBand{};
+    bool operator==(const SquareCounts &) const = default;
+};
+// Counts the contacts of the mirror whose grid received lies in the square.
+SquareCounts countSquare(const LogMirror &m, const QString &square);
+
 // The hover text of a cell: how often the square was received, in total and
 // on each band from 50 MHz to 10 GHz, over three lines.
-QString gridSummary(const LogMirror &m, const QString &caption);
+QString gridSummary(const QString &caption, const SquareCounts &counts);
+inline QString gridSummary(const LogMirror &m, const QString &caption)
+{
+    return gridSummary(caption, countSquare(m, caption));
+}

@@ -176,7 +176,7 @@ void LogFollower::load(const QString &path, int contestType, bool rover,
                 loaded->undisturbed = before && after && *before == *after;
                 loaded->mirror.loadedCount = loaded->mirror.recordCount();
                 loaded->tally.recompute(loaded->mirror, contestType, rover);
-                loaded->dupeIndex.rebuild(loaded->mirror);
+                loaded->index.rebuild(loaded->mirror);
             }
         }
         answer([done, loaded] { done(loaded); });

@@ -7,12 +7,12 @@
 //   the mirror holds (the sum of their fingerprints): an edit or a deletion
 //   made by another copy changes it;
 // - the full read of the log into a new mirror with its tallies and
-//   partial-dupe index, when the check finds a difference or a contact of
+//   index of calls and squares, when the check finds a difference or a contact of
 //   another copy belongs somewhere before the mirror's end;
 // - freeing a replaced mirror, whose strings take a while to release.
 // Every read is made in slices of a few thousand rows, so that no other
 // copy's write waits long on it.
-#include "log/Dupes.h"
+#include "log/LogIndex.h"
 #include "log/QsoRecord.h"
 #include "log/Score.h"
 
@@ -33,7 +33,7 @@ class LogEngine;
 struct LoadedLog {
     LogMirror mirror;
     Tally tally;
-    PartialDupeIndex dupeIndex;
+    LogIndex index;
     int contestType = 0;
     bool rover = false;
     // Whether no other connection wrote to the log while it was read.

@@ -152,6 +152,15 @@ public:
         m_records.push_back(std::move(r));
         m_rowIds.push_back(rowId);
     }
+    // Puts new texts into one record where it stands (its row identity
+    // stays).
+    void replace(int recordNumber, QsoRecord r)
+    {
+        const auto i = static_cast<size_t>(recordNumber - 1);
+        QsoRecord &held = m_records[i];
+        m_fingerprint += rowFingerprint(m_rowIds[i], r) - rowFingerprint(m_rowIds[i], held);
+        held = std::move(r);
+    }
     // Whether a record read from the log with this date, time and row
     // identity belongs after every record held (the order of the full read).
     bool sortsAtEnd(const QString &flddate, const QString &fldtime, qint64 rowId) const

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <random>
 
 namespace {
 
@@ -145,7 +146,8 @@ TEST(Refresh, OneTickFollowsAnotherProcessesChangeAsAFullReloadWould)
 }
 
 // Random adds, edits and deletions by another process, a tick after each
-// batch: the window follows them exactly.
+// batch, with now and then an edit or a deletion of this copy's operator:
+// the window follows them exactly.
 TEST(Refresh, RandomChangesByAnotherProcessAreFollowedExactly)
 {
     const struct {
@@ -161,7 +163,20 @@ TEST(Refresh, RandomChangesByAnotherProcessAreFollowedExactly)
         QTest::mouseClick(f.lastOrAll, Qt::LeftButton); // the list of all contacts
         ChangingLog other(app.log->path, c.seed);
         ASSERT_TRUE(other.ready);
+        std::mt19937 rng(c.seed);
         for (int b = 0; b < c.batches; ++b) {
+            if (const int n = f.contest.recordCount(); b % 3 == 1 && n > 0) {
+                const int rec = 1 + static_cast<int>(rng() % static_cast<unsigned>(n));
+                if (rng() % 2) {
+                    QsoRecord r = f.contest.mirror().at(rec);
+                    r.gridr = QStringLiteral("EM%1").arg(rng() % 100, 2, 10, QChar(u'0'));
+                    r.uband = Bands::label(static_cast<int>(rng() % 4));
+                    ASSERT_TRUE(f.contest.updateContact(rec, r.calls, r, nullptr));
+                    EXPECT_EQ(f.list->model()->index(n - rec, 3).data().toString(), r.gridr);
+                } else {
+                    ASSERT_TRUE(f.contest.deleteContact(rec, nullptr));
+                }
+            }
             ASSERT_TRUE(other.change(c.perBatch));
             f.contest.refreshTick();
             ASSERT_TRUE(settled(f.contest));

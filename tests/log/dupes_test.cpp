@@ -1,5 +1,7 @@
 // The in-memory dupe checks over a mirror loaded from a real log file.
 #include "log/Dupes.h"
+#include "log/GridMap.h"
+#include "log/LogIndex.h"
 #include "log/LogStore.h"
 #include "log/Logging.h"
 #include "support/TestLog.h"
@@ -28,7 +30,7 @@ LogMirror mirrorOf(const std::vector<QsoRecord> &records) { return loadedMirror(
 void expectHint(const LogMirror &m, const QString &typed, const QString &ownGrid, const QString &band,
                 const QString &hint)
 {
-    PartialDupeIndex index;
+    LogIndex index;
     index.rebuild(m);
     EXPECT_EQ(partialDupeHint(m, typed, ownGrid, band), hint) << typed.toStdString();
     EXPECT_EQ(index.hint(typed, ownGrid, band), hint) << typed.toStdString();
@@ -87,17 +89,20 @@ TEST(partialDupeHint, HintStopsAtTheFirstCallPastOneHundredCharacters)
     }
 }
 
-TEST(partialDupeHint, IndexGivesTheWalksHintAsTheLogGrows)
+// The index answers the hint, the previous-contact scan and the grid map's
+// counts as the walks over the mirror do, whatever happens to the log.
+TEST(partialDupeHint, IndexAnswersAsTheWalksAsTheLogGrows)
 {
     std::mt19937 rng(7);
     auto pick = [&](const QStringList &l) { return l.at(static_cast<int>(rng() % l.size())); };
     const QStringList heads{"W", "K", "N", "VE", "w", "k"}, tails{"A", "B", "AB", "BA", "AAA", "B/R", "a"};
-    const QStringList bands{"144 M", "144 m", "432 M", "50 M"}, grids{"FN20", "fn20", "FN21"};
+    const QStringList bands{"144 M", "144 m", "432 M", "50 M", "47 G"}, grids{"FN20", "fn20", "FN21"};
+    const QStringList received{"FN31", "fn31ab", "FN32", "EM10"};
     auto randomContacts = [&](int n, int firstSecond) {
         std::vector<QsoRecord> v;
         for (int i = 0; i < n; ++i)
-            v.push_back(qso(pick(heads) + QString::number(rng() % 3) + pick(tails), pick(bands), "FN31", pick(grids),
-                            "CW", "2026/06/13", timeOf(firstSecond + i)));
+            v.push_back(qso(pick(heads) + QString::number(rng() % 3) + pick(tails), pick(bands), pick(received),
+                            pick(grids), "CW", "2026/06/13", timeOf(firstSecond + i)));
         return v;
     };
     TempLog log;
@@ -105,7 +110,7 @@ TEST(partialDupeHint, IndexGivesTheWalksHintAsTheLogGrows)
     LogStore store;
     ASSERT_TRUE(store.open(log.path));
     ASSERT_TRUE(store.reload());
-    PartialDupeIndex grown;
+    LogIndex grown;
     grown.rebuild(store.mirror());
     auto syncAndCompare = [&] {
         grown.sync(store.mirror());
@@ -119,6 +124,17 @@ TEST(partialDupeHint, IndexGivesTheWalksHintAsTheLogGrows)
                             ASSERT_EQ(grown.hint(typed, g, b), partialDupeHint(store.mirror(), typed, g, b))
                                 << typed.toStdString() << " " << g.toStdString() << " " << b.toStdString();
                         }
+        const LogMirror &m = store.mirror();
+        for (int n = 1; n <= m.recordCount(); n += 37) {
+            const QString call = n % 2 ? m.at(n).calls : m.at(n).calls.toLower() + (n % 3 ? "" : "X");
+            for (const QString &grid : QStringList{"", "FN31", "fn32"})
+                for (bool list : {false, true})
+                    ASSERT_EQ(previousContactScan(m, grown.recordsOfCall(call), grid, "FN20", "144 M", list),
+                              previousContactScan(m, call, grid, "FN20", "144 M", list))
+                        << call.toStdString() << " " << grid.toStdString() << list;
+        }
+        for (const QString &square : received + QStringList{"fn31", "FN33"})
+            ASSERT_EQ(grown.square(square), countSquare(m, square)) << square.toStdString();
     };
     syncAndCompare();
 
@@ -145,7 +161,7 @@ TEST(partialDupeHint, IndexGivesTheWalksHintAsTheLogGrows)
 TEST(partialDupeHint, PossibleDuplicateOnceTheFieldHeldThreeCharacters)
 {
     const LogMirror m = mirrorOf({qso("W1AW", B144, "FN31")});
-    PartialDupeIndex index;
+    LogIndex index;
     index.rebuild(m);
     struct Case {
         const char *before;
