@@ -30,6 +30,8 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <thread>
 
@@ -92,6 +94,22 @@ std::unique_ptr<MainWindow> startWindow(const QString &logPath)
     w->repaint();
     settle();
     return w;
+}
+
+// Passes of the event loop, a millisecond apart, until done() holds or
+// limitMs have gone since start: each pass's time is added to busy, and the
+// longest one raises stretch.
+void passUntil(Steady::time_point start, const std::function<bool()> &done, double limitMs, double &busy,
+               double &stretch)
+{
+    while (!done() && msSince(start) < limitMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto t = Steady::now();
+        settle();
+        const double d = msSince(t);
+        busy += d;
+        stretch = std::max(stretch, d);
+    }
 }
 
 int size(const benchmark::State &state) { return static_cast<int>(state.range(0)); }
@@ -199,19 +217,10 @@ void BM_RefreshAfterOther(benchmark::State &state)
         state.ResumeTiming();
         const auto start = Steady::now();
         c.refreshTick();
+        settle();
         double busy = msSince(start);
         double stretch = busy;
-        settle();
-        busy = msSince(start);
-        stretch = busy;
-        while (!seen() && msSince(start) < SeenWithinMs) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            const auto t = Steady::now();
-            settle();
-            const double d = msSince(t);
-            busy += d;
-            stretch = std::max(stretch, d);
-        }
+        passUntil(start, seen, SeenWithinMs, busy, stretch);
         if (seen())
             seenTotal += msSince(start);
         else
@@ -358,14 +367,9 @@ void BM_ExportWhileWindowAnswers(benchmark::State &state)
         menu->trigger();
         double busy = msSince(start);
         double stretch = busy;
-        while (commands->jobs().pending() > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            const auto t = Steady::now();
-            settle();
-            const double d = msSince(t);
-            busy += d;
-            stretch = std::max(stretch, d);
-        }
+        passUntil(
+            start, [commands] { return commands->jobs().pending() == 0; }, std::numeric_limits<double>::infinity(),
+            busy, stretch);
         writtenTotal += msSince(start);
         maxStretch = std::max(maxStretch, stretch);
         state.SetIterationTime(busy / 1000.0);

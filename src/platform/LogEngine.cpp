@@ -144,19 +144,29 @@ void LogEngine::close()
 
 QString LogEngine::dialect(const QString &sql) { return SqliteEngine(QString()).dialect(sql); }
 
+bool LogEngine::openForStatement(QString *error) const
+{
+    if (!m_open && error)
+        *error = QStringLiteral("the log is not open");
+    return m_open;
+}
+
+bool LogEngine::connectedOutsideWrite(QString *error)
+{
+    // Outside a transaction a lost connection is made anew first; inside
+    // one it is not, so a write is never sent half on a new connection.
+    return m_inWrite || m_backend->ensureConnected(error);
+}
+
 std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &values,
                                         QString *error)
 {
-    if (!m_open) {
-        if (error)
-            *error = QStringLiteral("the log is not open");
+    if (!openForStatement(error))
         return std::nullopt;
-    }
     m_lastBusy = false;
     const bool resendable = !m_inWrite && isResendable(sql);
     for (int attempt = 0;; ++attempt) {
-        // Outside a transaction a lost connection is made anew first.
-        if (!m_inWrite && !m_backend->ensureConnected(error))
+        if (!connectedOutsideWrite(error))
             return std::nullopt;
         m_backend->beforeStatement(m_inWrite);
         // A statement without values goes as it is (a server prepares only
@@ -188,12 +198,9 @@ std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &
 std::optional<QSqlQuery> LogEngine::prepare(const QString &sql, QString *error)
 {
     m_lastBusy = false;
-    if (!m_open) {
-        if (error)
-            *error = QStringLiteral("the log is not open");
+    if (!openForStatement(error))
         return std::nullopt;
-    }
-    if (!m_inWrite && !m_backend->ensureConnected(error))
+    if (!connectedOutsideWrite(error))
         return std::nullopt;
     m_backend->beforeStatement(m_inWrite);
     QSqlQuery q = m_backend->preparedQuery(sql);
@@ -243,14 +250,11 @@ bool LogEngine::readKeyedTextRows(const QString &sql, const QVariantList &values
                                   const std::function<void(qint64, const QString *)> &onRow,
                                   QString *error)
 {
-    if (!m_open) {
-        if (error)
-            *error = QStringLiteral("the log is not open");
+    if (!openForStatement(error))
         return false;
-    }
     for (int attempt = 0;; ++attempt) {
         m_lastBusy = false;
-        if (!m_inWrite && !m_backend->ensureConnected(error))
+        if (!connectedOutsideWrite(error))
             return false;
         m_backend->beforeStatement(m_inWrite);
         const bool read = m_backend->readKeyedTextRows(sql, values, textColumns, onRow, &m_lastBusy, error);
@@ -266,11 +270,8 @@ bool LogEngine::readKeyedTextRows(const QString &sql, const QVariantList &values
 
 std::optional<qint64> LogEngine::dataVersion(QString *error)
 {
-    if (!m_open) {
-        if (error)
-            *error = QStringLiteral("the log is not open");
+    if (!openForStatement(error))
         return std::nullopt;
-    }
     auto q = select(m_backend->dataVersionQuery(), {}, error);
     if (!q)
         return std::nullopt;
@@ -330,13 +331,10 @@ bool LogEngine::readRowsAfter(const QString &flddate, const QString &fldtime, qi
 std::optional<qint64> LogEngine::insertRow(const QString &sql, const QVariantList &values, QString *error)
 {
     m_lastBusy = false;
-    if (!m_open) {
-        if (error)
-            *error = QStringLiteral("the log is not open");
+    if (!openForStatement(error))
         return std::nullopt;
-    }
     // Never sent twice: a lost connection may have taken the row in.
-    if (!m_inWrite && !m_backend->ensureConnected(error))
+    if (!connectedOutsideWrite(error))
         return std::nullopt;
     m_backend->beforeStatement(m_inWrite);
     const auto key = m_backend->insertRow(sql, values, &m_lastBusy, error);
@@ -346,14 +344,11 @@ std::optional<qint64> LogEngine::insertRow(const QString &sql, const QVariantLis
 
 bool LogEngine::runBatch(const QStringList &statements, std::optional<qint64> *value, QString *error)
 {
-    if (!m_open) {
-        if (error)
-            *error = QStringLiteral("the log is not open");
+    if (!openForStatement(error))
         return false;
-    }
     for (int attempt = 0;; ++attempt) {
         m_lastBusy = false;
-        if (!m_inWrite && !m_backend->ensureConnected(error))
+        if (!connectedOutsideWrite(error))
             return false;
         const bool ok = m_backend->runBatch(statements, m_inWrite, value, &m_lastBusy, error);
         m_backend->afterStatement();
@@ -421,12 +416,9 @@ bool LogEngine::copyTo(const QString &dest, QString *error)
             *error = QStringLiteral("%1 already exists").arg(dest);
         return false;
     }
-    if (!m_open) {
-        if (error)
-            *error = QStringLiteral("the log is not open");
+    if (!openForStatement(error))
         return false;
-    }
-    if (!m_inWrite && !m_backend->ensureConnected(error))
+    if (!connectedOutsideWrite(error))
         return false;
     return m_backend->copyTo(dest, error);
 }

@@ -152,6 +152,9 @@ private:
     std::optional<QSqlQuery> run(const QString &sql, const QVariantList &values, QString *error);
     bool runBatch(const QStringList &statements, std::optional<qint64> *value, QString *error);
     bool openAs(const QString &path, bool forLogging, QString *error);
+    // False, with the reason, when no log is open.
+    bool openForStatement(QString *error) const;
+    bool connectedOutsideWrite(QString *error);
     QString m_connection;
     std::unique_ptr<LogBackend> m_backend;
     QString m_path;
