@@ -158,6 +158,15 @@ bool LogEngine::connectedOutsideWrite(QString *error)
     return m_inWrite || m_backend->ensureConnected(error);
 }
 
+bool LogEngine::startStatement(QString *error)
+{
+    m_lastBusy = false;
+    if (!openForStatement(error) || !connectedOutsideWrite(error))
+        return false;
+    m_backend->beforeStatement(m_inWrite);
+    return true;
+}
+
 std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &values,
                                         QString *error)
 {
@@ -197,12 +206,8 @@ std::optional<QSqlQuery> LogEngine::run(const QString &sql, const QVariantList &
 
 std::optional<QSqlQuery> LogEngine::prepare(const QString &sql, QString *error)
 {
-    m_lastBusy = false;
-    if (!openForStatement(error))
+    if (!startStatement(error))
         return std::nullopt;
-    if (!connectedOutsideWrite(error))
-        return std::nullopt;
-    m_backend->beforeStatement(m_inWrite);
     QSqlQuery q = m_backend->preparedQuery(sql);
     if (q.lastError().isValid()) {
         noteFailure(q);
@@ -330,13 +335,9 @@ bool LogEngine::readRowsAfter(const QString &flddate, const QString &fldtime, qi
 
 std::optional<qint64> LogEngine::insertRow(const QString &sql, const QVariantList &values, QString *error)
 {
-    m_lastBusy = false;
-    if (!openForStatement(error))
-        return std::nullopt;
     // Never sent twice: a lost connection may have taken the row in.
-    if (!connectedOutsideWrite(error))
+    if (!startStatement(error))
         return std::nullopt;
-    m_backend->beforeStatement(m_inWrite);
     const auto key = m_backend->insertRow(sql, values, &m_lastBusy, error);
     m_backend->afterStatement();
     return key;

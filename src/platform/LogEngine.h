@@ -155,6 +155,9 @@ private:
     // False, with the reason, when no log is open.
     bool openForStatement(QString *error) const;
     bool connectedOutsideWrite(QString *error);
+    // Ready for one statement sent once (open, connected, the engine told);
+    // false with the reason otherwise.
+    bool startStatement(QString *error);
     QString m_connection;
     std::unique_ptr<LogBackend> m_backend;
     QString m_path;
