@@ -2,6 +2,7 @@
 // 13 and 40 WPM: each dot, dash and gap of "PARIS PARIS " as recorded on the
 // monotonic clock against its exact length (units x 1200 / WPM ms). Reports
 // the mean and worst absolute error per element, in milliseconds.
+#include "BenchMain.h"
 #include "keying/CwKeyer.h"
 #include "keying/Morse.h"
 #include "platform/PortArbiter.h"
@@ -83,13 +84,4 @@ BENCHMARK_CAPTURE(BM_ElementTiming, sleep_40wpm, TimingMethod::Sleep, 40)->Itera
 BENCHMARK_CAPTURE(BM_ElementTiming, loop_13wpm, TimingMethod::Loop, 13)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(BM_ElementTiming, loop_40wpm, TimingMethod::Loop, 40)->Iterations(2)->Unit(benchmark::kSecond);
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runBenchmarks<QCoreApplication>(argc, argv); }

@@ -6,6 +6,7 @@
 //
 // The log file goes to HALVERN_BENCH_DIR, or /var/tmp, so that the syncs
 // reach a real disk rather than memory.
+#include "BenchMain.h"
 #include "log/Bands.h"
 #include "log/Dupes.h"
 #include "log/GridMap.h"
@@ -300,13 +301,4 @@ BENCHMARK(BM_LogContact)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runBenchmarks<QCoreApplication>(argc, argv); }

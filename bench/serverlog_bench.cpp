@@ -10,6 +10,7 @@
 // The file goes to HALVERN_BENCH_DIR, or /var/tmp, and the server keeps its
 // syncs to disk, so that both commits reach a real disk (HALVERN_BENCH_NO_SYNC
 // set runs the server without them, to tell the disk's share of the time).
+#include "BenchMain.h"
 #include "log/LogStore.h"
 #include "log/Logging.h"
 #include "platform/LogEngine.h"
@@ -258,13 +259,4 @@ BENCHMARK(BM_ChangeCheckNothingChanged)->Arg(0)->Arg(1)->Unit(benchmark::kMicros
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runBenchmarks<QCoreApplication>(argc, argv); }

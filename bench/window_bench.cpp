@@ -10,6 +10,7 @@
 // (--benchmark_filter=BM_StartUpToReady/1000000): peak_B_per_contact is then
 // the process's peak resident memory over the contacts loaded.
 #include "BenchLog.h"
+#include "BenchMain.h"
 #include "app/LogFileCommands.h"
 #include "app/MainWindow.h"
 #include "export/FileJobs.h"
@@ -438,14 +439,4 @@ BENCHMARK(BM_Rates)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareInsertCommit)->Arg(14000)->Arg(100000)->Arg(1000000)->Iterations(20)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runBenchmarks<QApplication>(argc, argv); }
