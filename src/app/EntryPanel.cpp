@@ -3,6 +3,7 @@
 #include "app/Colors.h"
 #include "app/Controls.h"
 #include "app/DupeKeyHold.h"
+#include "app/EntryFieldRow.h"
 #include "app/EntryKeys.h"
 #include "app/EntryValidator.h"
 #include "app/MessageLines.h"
@@ -17,72 +18,25 @@
 
 #include <QCoreApplication>
 #include <QFocusEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
-using Controls::field;
-using Controls::label;
-
 EntryPanel::EntryPanel(Contest &contest, QWidget *parent) : QWidget(parent), m_contest(contest)
 {
     setObjectName(QStringLiteral("entryPanel"));
-    m_call = field(this, "txtCall", 13);
-    m_receivedReport = field(this, "txtRSTR", 3);
-    m_grid = field(this, "txtSec", 8);
-    m_sentReport = field(this, "txtRSTS", 3);
-    m_postContest = new PostContestFields(this);
-    QFont entryFont = font();
-    entryFont.setPointSize(entryFont.pointSize() + 6);
-    entryFont.setBold(true);
+    const EntryFieldRow row = EntryFieldRow::build(this);
+    m_call = row.call;
+    m_receivedReport = row.receivedReport;
+    m_grid = row.grid;
+    m_sentReport = row.sentReport;
+    m_newGridMark = row.newGridMark;
+    m_clear = row.clear;
+    m_postContest = row.postContest;
     for (QLineEdit *e : {m_call, m_receivedReport, m_grid, m_sentReport})
         e->installEventFilter(this);
-    for (QLineEdit *e : {m_call, m_receivedReport, m_grid, m_sentReport, m_postContest->timeField(),
-                         m_postContest->dateField()})
-        e->setFont(entryFont);
-    m_call->setMinimumWidth(220);
-    for (QLineEdit *e : {m_receivedReport, m_sentReport})
-        e->setMaximumWidth(90);
-    m_grid->setMaximumWidth(150);
-    const std::pair<QLineEdit *, EntryField> rules[] = {
-        {m_call, EntryField::Call},
-        {m_receivedReport, EntryField::Report},
-        {m_grid, EntryField::Grid},
-        {m_sentReport, EntryField::Report},
-    };
-    for (const auto &[field, rule] : rules)
-        field->setValidator(new EntryValidator(rule, field));
-    m_newGridMark = label(this, "Label3", QStringLiteral("New"));
-    m_newGridMark->setVisible(false);
-    setTextColor(m_newGridMark, Qt::red);
-    m_clear = Controls::button(this, "cmdClear", QStringLiteral("&Clear"));
-    m_clear->setFocusPolicy(Qt::ClickFocus);
-
-    auto *fields = new QGridLayout;
-    fields->addWidget(label(this, "lblCallCaption", QStringLiteral("Call")), 0, 0);
-    fields->addWidget(label(this, "lblRstrCaption", QStringLiteral("Rcvd")), 0, 1);
-    fields->addWidget(label(this, "lblSecCaption", QStringLiteral("Grid")), 0, 2);
-    fields->addWidget(label(this, "lblRstsCaption", QStringLiteral("Sent")), 0, 3);
-    fields->addWidget(m_postContest->timeCaption(), 0, 4);
-    fields->addWidget(m_postContest->dateCaption(), 0, 5);
-    fields->addWidget(m_call, 1, 0);
-    fields->addWidget(m_receivedReport, 1, 1);
-    fields->addWidget(m_grid, 1, 2);
-    fields->addWidget(m_sentReport, 1, 3);
-    fields->addWidget(m_postContest->timeField(), 1, 4);
-    fields->addWidget(m_postContest->dateField(), 1, 5);
-    fields->addWidget(m_newGridMark, 1, 6);
-    fields->addWidget(m_clear, 1, 7);
-    fields->setColumnStretch(8, 1);
-    setTabOrder(m_call, m_receivedReport);
-    setTabOrder(m_receivedReport, m_grid);
-    setTabOrder(m_grid, m_sentReport);
-    setTabOrder(m_sentReport, m_postContest->timeField());
-    setTabOrder(m_postContest->timeField(), m_postContest->dateField());
     connect(m_postContest, &PostContestFields::enterPressed, this, &EntryPanel::logEntry);
     connect(m_postContest, &PostContestFields::spacePressed, this, [this] { focusNextChild(); });
 
@@ -90,7 +44,7 @@ EntryPanel::EntryPanel(Contest &contest, QWidget *parent) : QWidget(parent), m_c
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(fields);
+    layout->addLayout(row.layout);
     layout->addWidget(m_lines);
 
     m_dupeHold = new DupeKeyHold(m_call);
