@@ -158,6 +158,23 @@ bool LogEngine::connectedOutsideWrite(QString *error)
     return m_inWrite || m_backend->ensureConnected(error);
 }
 
+bool LogEngine::sendOnceMore(const std::function<bool()> &send, QString *error)
+{
+    if (!openForStatement(error))
+        return false;
+    for (int attempt = 0;; ++attempt) {
+        m_lastBusy = false;
+        if (!connectedOutsideWrite(error))
+            return false;
+        const bool ok = send();
+        m_backend->afterStatement();
+        if (ok)
+            return true;
+        if (attempt > 0 || m_inWrite || !m_backend->connectionLost())
+            return false;
+    }
+}
+
 bool LogEngine::startStatement(QString *error)
 {
     m_lastBusy = false;
@@ -255,20 +272,10 @@ bool LogEngine::readKeyedTextRows(const QString &sql, const QVariantList &values
                                   const std::function<void(qint64, const QString *)> &onRow,
                                   QString *error)
 {
-    if (!openForStatement(error))
-        return false;
-    for (int attempt = 0;; ++attempt) {
-        m_lastBusy = false;
-        if (!connectedOutsideWrite(error))
-            return false;
+    return sendOnceMore([&] {
         m_backend->beforeStatement(m_inWrite);
-        const bool read = m_backend->readKeyedTextRows(sql, values, textColumns, onRow, &m_lastBusy, error);
-        m_backend->afterStatement();
-        if (read)
-            return true;
-        if (attempt > 0 || m_inWrite || !m_backend->connectionLost())
-            return false;
-    }
+        return m_backend->readKeyedTextRows(sql, values, textColumns, onRow, &m_lastBusy, error);
+    }, error);
 }
 
 // ---- following other copies' changes ----
@@ -345,20 +352,9 @@ std::optional<qint64> LogEngine::insertRow(const QString &sql, const QVariantLis
 
 bool LogEngine::runBatch(const QStringList &statements, std::optional<qint64> *value, QString *error)
 {
-    if (!openForStatement(error))
-        return false;
-    for (int attempt = 0;; ++attempt) {
-        m_lastBusy = false;
-        if (!connectedOutsideWrite(error))
-            return false;
-        const bool ok = m_backend->runBatch(statements, m_inWrite, value, &m_lastBusy, error);
-        m_backend->afterStatement();
-        if (ok)
-            return true;
-        // Only the start of a transaction is sent again on a new connection.
-        if (attempt > 0 || m_inWrite || !m_backend->connectionLost())
-            return false;
-    }
+    // Only the start of a transaction is sent again on a new connection.
+    return sendOnceMore([&] { return m_backend->runBatch(statements, m_inWrite, value, &m_lastBusy, error); },
+                        error);
 }
 
 bool LogEngine::beginWrite(QString *error)

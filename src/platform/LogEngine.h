@@ -158,6 +158,10 @@ private:
     // Ready for one statement sent once (open, connected, the engine told);
     // false with the reason otherwise.
     bool startStatement(QString *error);
+    // Runs send (which sends one statement and tells whether it went
+    // through); outside a write, once more on a new connection when the
+    // first was lost on the way.
+    bool sendOnceMore(const std::function<bool()> &send, QString *error);
     QString m_connection;
     std::unique_ptr<LogBackend> m_backend;
     QString m_path;
